@@ -1,0 +1,54 @@
+# Framewick: a small screen-capture utility for 32-bit Windows.
+#
+#   make run    install what is missing, build, start Framewick (under Wine on Linux)
+#   make test   install what is missing, build, run every test (native and end-to-end), headless
+#
+# Other targets: deps, build, unit, e2e, bench, clean.
+
+SHELL := /bin/bash
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD ?= build
+CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps build native windows i686 x86_64 run test unit e2e bench clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+native:
+	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(BUILD)/native -j$(JOBS)
+	@cmake -S . -B $(BUILD)/native-sanitize -DCMAKE_BUILD_TYPE=Debug -DFW_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)/native-sanitize -j$(JOBS)
+
+i686:
+	@$(CMAKE_WIN) -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake >/dev/null
+	@cmake --build $(BUILD)/i686 -j$(JOBS)
+
+x86_64:
+	@$(CMAKE_WIN) -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build $(BUILD)/x86_64 -j$(JOBS)
+
+windows: i686 x86_64
+
+build: deps native windows
+
+run: deps windows
+	@./scripts/run.sh
+
+unit: native
+	@./scripts/test.sh unit
+
+e2e: windows
+	@./scripts/test.sh e2e
+
+test: deps native windows
+	@./scripts/test.sh all
+
+bench: deps windows
+	@./scripts/bench.sh
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,70 @@
+# The Windows program, its end-to-end test driver and its benchmark.
+enable_language(RC)
+
+file(GLOB_RECURSE FW_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp)
+list(REMOVE_ITEM FW_APP_SOURCES ${FW_RULES_SOURCES})
+
+set(FW_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+set(FW_WIN_LIBS ole32 oleaut32 uuid winmm comctl32 comdlg32 shell32 gdi32 user32 advapi32 winspool)
+
+# Everything but WinMain, so the benchmark can link the same code.
+set(FW_CORE_SOURCES ${FW_APP_SOURCES})
+list(REMOVE_ITEM FW_CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+add_library(fw_core STATIC ${FW_CORE_SOURCES})
+target_include_directories(fw_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/resources)
+target_compile_definitions(fw_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_libraries(fw_core PUBLIC fw_rules ${FW_WIN_LIBS})
+
+add_executable(Framewick WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/resources/framewick.rc)
+target_link_libraries(Framewick PRIVATE fw_core)
+target_link_options(Framewick PRIVATE ${FW_STATIC_RUNTIME})
+set_target_properties(Framewick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/framewick.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_SOURCE_DIR}/resources/framewick.ico ${CMAKE_SOURCE_DIR}/resources/framewick.manifest
+             ${CMAKE_SOURCE_DIR}/resources/sample.jpg ${CMAKE_SOURCE_DIR}/resources/camera.jpg)
+
+# Files that live beside the program.
+foreach(f camera.wav help.htm)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/resources/${f})
+    add_custom_command(TARGET Framewick POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/${f}
+                               ${CMAKE_BINARY_DIR}/bin/${f})
+  endif()
+endforeach()
+
+# GoogleTest, cross-compiled, for the end-to-end driver.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -Wno-error)
+
+file(GLOB FW_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(fw_e2e ${FW_E2E_SOURCES})
+target_include_directories(fw_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(fw_e2e PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_libraries(fw_e2e PRIVATE gtest fw_rules ${FW_WIN_LIBS} psapi)
+# Options structs are filled with designated initializers, naming only what a test changes.
+target_compile_options(fw_e2e PRIVATE -Wno-missing-field-initializers)
+target_link_options(fw_e2e PRIVATE ${FW_STATIC_RUNTIME})
+set_target_properties(fw_e2e PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Small helper programs the end-to-end tests start.
+file(GLOB FW_E2E_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/helpers/*.cpp)
+foreach(src ${FW_E2E_HELPERS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} WIN32 ${src})
+  target_compile_definitions(${name} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_link_libraries(${name} PRIVATE ${FW_WIN_LIBS})
+  target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_dependencies(fw_e2e ${name})
+endforeach()
+
+file(GLOB FW_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+if(FW_BENCH_SOURCES)
+  add_executable(fw_bench ${FW_BENCH_SOURCES})
+  target_link_libraries(fw_bench PRIVATE fw_core psapi)
+  target_link_options(fw_bench PRIVATE ${FW_STATIC_RUNTIME})
+  set_target_properties(fw_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endif()

@@ -1,0 +1,34 @@
+#!/bin/bash
+# Runs the end-to-end driver under Wine on a private Xvfb display.
+# Arguments go to the driver (e.g. --gtest_filter=Capture*).
+set -uo pipefail
+FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$FW_ROOT/scripts/lib/wine.sh"
+fw_detect_arch
+BIN=$FW_BUILD/$FW_ARCH/bin
+if [ ! -x "$BIN/fw_e2e.exe" ]; then
+  echo "e2e: $BIN/fw_e2e.exe is missing; build first" >&2
+  exit 2
+fi
+fw_prefix
+fw_xvfb_start "${FW_SCREEN:-1024x768x24}" || exit 2
+cleanup() { fw_wineserver_stop; fw_xvfb_stop; }
+trap cleanup EXIT
+fw_wineserver_start
+
+WORK=$FW_BUILD/e2e-work
+rm -rf "$WORK"
+mkdir -p "$WORK"
+export FW_BIN_DIR=$(fw_winpath "$BIN") FW_WORK_DIR=$(fw_winpath "$WORK")
+echo "e2e: $FW_ARCH build under $("$WINE" --version) on $DISPLAY"
+# Wine's background services keep the streams they inherit open, so the
+# driver writes to a file, which is followed while it runs.
+LOG=$FW_BUILD/e2e.log
+: > "$LOG"
+"$WINE" wineboot >/dev/null 2>&1 </dev/null
+timeout --kill-after=15 "${FW_E2E_TIMEOUT:-3000}" "$WINE" "$BIN/fw_e2e.exe" "$@" >"$LOG" 2>&1 </dev/null &
+driver=$!
+tail -n +1 -f "$LOG" --pid=$driver | tr -d '\r'
+wait $driver
+rc=$?
+exit "$rc"

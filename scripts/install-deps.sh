@@ -1,0 +1,34 @@
+#!/bin/sh
+# Installs the Debian packages the build, the run and the tests need.
+# Idempotent: does nothing when everything is present; updates the package
+# lists only when something must be installed.
+set -eu
+
+PKGS="make cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 \
+xvfb x11-utils xdotool imagemagick googletest clang libclang-rt-14-dev \
+cups printer-driver-cups-pdf poppler-utils libcups2:i386 sox \
+fonts-wine fonts-liberation"
+
+missing=""
+for p in $PKGS; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then SUDO=sudo; else
+    echo "install-deps: missing packages:$missing (run as root or install sudo)" >&2
+    exit 1
+  fi
+fi
+
+echo "install-deps: installing$missing"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends $missing

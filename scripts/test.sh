@@ -1,0 +1,57 @@
+#!/bin/bash
+# Runs the tests and prints a summary: unit (native, and again under
+# AddressSanitizer and UndefinedBehaviorSanitizer), then end-to-end under Wine.
+# Usage: test.sh [all|unit|e2e]
+set -uo pipefail
+FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${FW_BUILD:-$FW_ROOT/build}
+what=${1:-all}
+summary=()
+failed=0
+
+count() {  # the number of tests a GoogleTest log says ran and passed
+  local log=$1 ran passed
+  ran=$(grep -E '^\[==========\] [0-9]+ tests? from .* ran' "$log" | tail -1 | sed -E 's/^\[==========\] ([0-9]+).*/\1/')
+  passed=$(grep -E '^\[  PASSED  \] [0-9]+' "$log" | tail -1 | sed -E 's/^\[  PASSED  \] ([0-9]+).*/\1/')
+  skipped=$(grep -E '^\[  SKIPPED \] [0-9]+ test' "$log" | tail -1 | sed -E 's/^\[  SKIPPED \] ([0-9]+).*/\1/')
+  echo "${ran:-0} ran, ${passed:-0} passed${skipped:+, $skipped skipped}"
+}
+
+run_suite() {  # name, log, command...
+  local name=$1 log=$2
+  shift 2
+  echo "=== $name"
+  "$@" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  if [ "$rc" -ne 0 ]; then failed=1; fi
+  summary+=("$(printf '%-28s %s%s' "$name:" "$(count "$log")" "$([ "$rc" -ne 0 ] && echo "  FAILED (exit $rc)")")")
+}
+
+if [ "$what" = all ] || [ "$what" = unit ]; then
+  run_suite "unit (native)" "$BUILD/unit.log" "$BUILD/native/unit_tests"
+  run_suite "unit (asan+ubsan)" "$BUILD/unit-sanitize.log" \
+    env ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    "$BUILD/native-sanitize/unit_tests"
+fi
+
+if [ "$what" = all ] || [ "$what" = e2e ]; then
+  # The shipped 32-bit program must be a PE32 GUI executable that needs no
+  # DLL beyond Windows' own.
+  echo "=== i686 executable"
+  exe=$BUILD/i686/bin/Framewick.exe
+  if file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' &&
+     ! i686-w64-mingw32-objdump -p "$exe" | grep 'DLL Name' | grep -viE \
+       'kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|winmm|winspool|msvcrt|uxtheme'; then
+    summary+=("$(printf '%-28s %s' "i686 executable:" "PE32 GUI, Windows DLLs only")")
+  else
+    failed=1
+    summary+=("$(printf '%-28s %s' "i686 executable:" "FAILED")")
+  fi
+  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh"
+fi
+
+echo
+echo "=== summary"
+for line in "${summary[@]}"; do echo "$line"; done
+[ $failed -eq 0 ] && echo "all tests passed" || echo "SOME TESTS FAILED"
+exit $failed

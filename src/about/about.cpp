@@ -1,0 +1,9 @@
+#include "about/about.h"
+
+namespace fw {
+
+void he_Click() {}
+
+void version_Click() {}
+
+}  // namespace fw

@@ -1,0 +1,133 @@
+// The main window's layout: where its controls sit, in twips, and the rule
+// that sizes the picture area when the window is resized. Plain C++.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "platform/units.h"
+
+namespace fw::layout {
+
+
+// Control identifiers of the main window. Kept clear of IDOK (1) and
+// IDCANCEL (2), which dialog navigation sends.
+enum ControlId : int {
+  kPicture2 = 100,
+  kPicture1 = 101,
+  kImage1 = 102,
+  kCommand1 = 111,  // Window
+  kCommand2 = 112,  // Screen
+  kCommand3 = 113,  // Clear
+  kCommand4 = 114,  // Save
+  kCommand6 = 116,  // Tray
+  kCommand7 = 117,  // Cut
+  kCommand8 = 118,  // Copy
+  kCommand9 = 119,  // Paste
+  kCommand10 = 120, // Mail
+  kCommand11 = 121, // Print
+  kCommand12 = 122, // Exit
+  kCommand13 = 123, // inside the picture area
+};
+
+struct ButtonSpec {
+  int id;
+  std::string_view name;
+  std::string_view caption;
+  Place place;  // inside the strip Picture2
+};
+
+inline constexpr long kButtonTop = 120;
+inline constexpr long kButtonWidth = 735;
+inline constexpr long kButtonHeight = 495;
+
+// The command strip, left to right.
+inline constexpr std::array<ButtonSpec, 11> kStripButtons{{
+    {kCommand2, "Command2", "Screen", {120, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand1, "Command1", "Window", {840, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand3, "Command3", "Clear", {1920, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand7, "Command7", "Cut", {2640, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand8, "Command8", "Copy", {3360, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand9, "Command9", "Paste", {4080, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand4, "Command4", "Save", {5160, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand11, "Command11", "Print", {5880, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand10, "Command10", "Mail", {6600, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand6, "Command6", "Tray", {7680, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand12, "Command12", "Exit", {8400, kButtonTop, kButtonWidth, kButtonHeight}},
+}};
+
+inline constexpr Place kPicture2Place{0, 0, 15255, 855};
+inline constexpr long kPicture1Left = 0;
+inline constexpr long kPicture1Top = 840;
+// Inside the picture area.
+inline constexpr Place kCommand13Place{120, 120, 975, 540};
+inline constexpr Place kImage1Place{2040, 240, 5250, 4350};
+// The main window's client area when first shown.
+inline constexpr long kInitialClientWidth = 9330;
+inline constexpr long kInitialClientHeight = 5835;
+
+// The menu bar. Item ids are the command ids the window receives.
+struct MenuItemSpec {
+  int id;  // 0 for a separator
+  std::string_view name;
+  std::string_view caption;
+  std::string_view shortcut;  // shown after a tab
+  bool enabled;
+};
+
+struct MenuSpec {
+  std::string_view name;
+  std::string_view caption;
+  bool enabled;
+  const MenuItemSpec* items;
+  int count;
+};
+
+inline constexpr MenuItemSpec kFileItems[] = {
+    {201, "New", "New", "", true},
+    {0, "sep", "", "", true},
+    {202, "exity", "Exit", "", true},
+};
+inline constexpr MenuItemSpec kShortcutItems[] = {
+    {211, "capensc", "Capture Whole Screen", "Ctrl+S", true},
+    {212, "sdform", "Caption Whole Form", "Ctrl+F", false},
+    {213, "kjhkjh", "Capture Client Area", "Ctrl+C", false},
+    {214, "snap", "Capture Active Window", "Ctrl+W", true},
+    {215, "dfgd", "Clear Picture Area", "Ctrl+A", true},
+};
+inline constexpr MenuItemSpec kOptionsItems[] = {
+    {221, "Options2", "Options", "", true},
+    {222, "keys", "Configure Keys", "", false},
+};
+inline constexpr MenuItemSpec kHelpItems[] = {
+    {231, "he", "Help", "", true},
+    {0, "sep2", "", "", true},
+    {232, "version", "Version Info", "", true},
+};
+inline constexpr MenuSpec kMenuBar[] = {
+    {"file", "File", true, kFileItems, 3},
+    {"sd", "Shortcuts", false, kShortcutItems, 5},
+    {"Options", "Options", true, kOptionsItems, 2},
+    {"help", "Help", true, kHelpItems, 3},
+};
+
+// The picture area's new size after a resize of the main window, in twips.
+// A size that would be negative is left out (the area keeps that dimension),
+// and nothing changes while the window is being minimised.
+struct PictureAreaSize {
+  std::optional<long> width;
+  std::optional<long> height;
+};
+
+inline PictureAreaSize ResizePictureArea(long windowWidth, long windowHeight, bool minimised) {
+  PictureAreaSize s;
+  if (minimised) return s;
+  long h = windowHeight - (kPicture1Top + 700);
+  long w = windowWidth - 100;
+  if (h >= 0) s.height = h;
+  if (w >= 0) s.width = w;
+  return s;
+}
+
+}  // namespace fw::layout

@@ -1,0 +1,38 @@
+// Framewick: a small screen-capture utility.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/form1.h"
+#include "platform/events.h"
+
+namespace {
+
+// Keeps OLE initialised for the life of the program.
+class OleSession {
+public:
+  OleSession() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+  ~OleSession() {
+    if (ok_) ::OleUninitialize();
+  }
+
+private:
+  bool ok_;
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  OleSession ole;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+
+  fw::MainWindow& form = fw::Form1();
+  if (!form.Create(instance)) return 1;
+  if (!fw::Form_Load()) return 0;  // the hotkeys could not be registered
+  ::ShowWindow(form.hwnd(), SW_SHOWNORMAL);
+  ::UpdateWindow(form.hwnd());
+  return fw::RunMessageLoop();
+}

@@ -1,0 +1,27 @@
+// The capture commands of the main window: the "Screen" and "Window"
+// buttons with their notice and delay, and the shortcut-key captures.
+#pragma once
+
+#include <cstdint>
+
+namespace fw {
+
+// The moment after which a delayed capture proceeds (whole seconds of the
+// program's clock).
+extern std::int64_t SnapEndTime;
+
+void Command2_Click();  // "Screen"
+void Command1_Click();  // "Window"
+void capensc_Click();   // Ctrl+S, Capture Whole Screen
+void snap_Click();      // Ctrl+W, Capture Active Window
+void sdform_Click();    // Caption Whole Form
+void kjhkjh_Click();    // Capture Client Area
+
+// Starts the camera sound and returns at once.
+void PlayCameraSound();
+
+// Waits, processing events, until the clock has passed SnapEndTime (read
+// afresh on every pass).
+void WaitPastSnapEndTime();
+
+}  // namespace fw

@@ -1,0 +1,29 @@
+// The capture engine: copies a rectangle of a window's device context into
+// a new bitmap (with a palette on 256-colour palette displays) and wraps it
+// in a picture object that owns both.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/picture.h"
+
+namespace fw {
+
+// Wraps a bitmap and its palette (may be null) in a picture object that
+// deletes them when it is released.
+Picture PictureFromBitmap(HBITMAP bitmap, HPALETTE palette);
+
+// Copies width × height pixels from (left, top) of the window's client area
+// (clientOnly) or whole window into a new picture.
+Picture SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long width, long height);
+
+// The whole primary screen.
+Picture SnapDesktop();
+// The current foreground window, frame included.
+Picture SnapForegroundWindow();
+// A window of the program, frame included.
+Picture SnapOwnForm(HWND form);
+// The client area of a window of the program.
+Picture SnapOwnClient(HWND form);
+
+}  // namespace fw

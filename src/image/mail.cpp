@@ -1,0 +1,7 @@
+#include "image/mail.h"
+
+namespace fw {
+
+void Command10_Click() {}
+
+}  // namespace fw

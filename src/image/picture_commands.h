@@ -1,0 +1,17 @@
+// The commands that work on the picture area directly: Clear, the clipboard
+// (Cut, Copy, Paste), Command13 and dragging on Image1.
+#pragma once
+
+namespace fw {
+
+// Gives Image1 its sample photograph and its mouse handling.
+void InitialisePictureArea();
+
+void Command3_Click();   // "Clear"
+void dfgd_Click();       // Ctrl+A, Clear Picture Area
+void Command7_Click();   // "Cut"
+void Command8_Click();   // "Copy"
+void Command9_Click();   // "Paste"
+void Command13_Click();  // "Command13"
+
+}  // namespace fw

@@ -1,0 +1,227 @@
+#include "platform/picture.h"
+
+#include <ocidl.h>
+
+namespace fw {
+namespace {
+
+// OLE hands handles out as 32-bit values; GDI and USER handles are defined
+// to fit and are sign-extended on 64-bit Windows.
+HANDLE FromOleHandle(OLE_HANDLE h) noexcept {
+  return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(static_cast<LONG>(h)));
+}
+
+int ScreenDpiX() noexcept {
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
+  return dpi > 0 ? dpi : 96;
+}
+
+int ScreenDpiY() noexcept {
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  return dpi > 0 ? dpi : 96;
+}
+
+SIZE BitmapSize(HBITMAP bmp) noexcept {
+  BITMAP bm{};
+  if (bmp && ::GetObjectA(bmp, sizeof bm, &bm) == sizeof bm) return SIZE{bm.bmWidth, bm.bmHeight};
+  return SIZE{0, 0};
+}
+
+SIZE IconSize(HICON icon) noexcept {
+  ICONINFO info{};
+  if (!icon || !::GetIconInfo(icon, &info)) return SIZE{0, 0};
+  UniqueBitmap colour(info.hbmColor);
+  UniqueBitmap mask(info.hbmMask);
+  if (colour) return BitmapSize(colour.get());
+  SIZE s = BitmapSize(mask.get());
+  s.cy /= 2;  // a monochrome icon's mask holds the AND and XOR halves
+  return s;
+}
+
+}  // namespace
+
+Picture Picture::FromDisp(ComPtr<IPictureDisp> disp) noexcept { return Picture(std::move(disp)); }
+
+Picture Picture::Create(PICTDESC& desc) noexcept {
+  ComPtr<IPictureDisp> disp;
+  HRESULT hr = ::OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, disp.put_void());
+  if (FAILED(hr)) return Picture();
+  return Picture(std::move(disp));
+}
+
+Picture Picture::Empty() noexcept {
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_NONE;
+  return Create(desc);
+}
+
+Picture Picture::FromBitmap(UniqueBitmap bitmap, UniquePalette palette) noexcept {
+  if (!bitmap) return Picture();
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_BITMAP;
+  desc.bmp.hbitmap = bitmap.get();
+  desc.bmp.hpal = palette.get();
+  Picture p = Create(desc);
+  if (p.IsObject()) {
+    bitmap.release();
+    palette.release();
+  }
+  return p;
+}
+
+Picture Picture::FromEnhMetafile(UniqueEnhMetafile emf) noexcept {
+  if (!emf) return Picture();
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_ENHMETAFILE;
+  desc.emf.hemf = emf.get();
+  Picture p = Create(desc);
+  if (p.IsObject()) emf.release();
+  return p;
+}
+
+Picture Picture::FromMetafile(UniqueMetafile wmf, long widthHimetric, long heightHimetric) noexcept {
+  if (!wmf) return Picture();
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_METAFILE;
+  desc.wmf.hmeta = wmf.get();
+  desc.wmf.xExt = widthHimetric;
+  desc.wmf.yExt = heightHimetric;
+  Picture p = Create(desc);
+  if (p.IsObject()) wmf.release();
+  return p;
+}
+
+Picture Picture::FromIcon(UniqueIcon icon) noexcept {
+  if (!icon) return Picture();
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_ICON;
+  desc.icon.hicon = icon.get();
+  Picture p = Create(desc);
+  if (p.IsObject()) icon.release();
+  return p;
+}
+
+ComPtr<IPicture> Picture::Ole() const noexcept { return disp_.As<IPicture>(IID_IPicture); }
+
+PictureType Picture::Type() const noexcept {
+  if (!disp_) return PictureType::Uninitialized;
+  ComPtr<IPicture> pic = Ole();
+  SHORT type = PICTYPE_NONE;
+  if (!pic || FAILED(pic->get_Type(&type))) return PictureType::None;
+  switch (type) {
+    case PICTYPE_BITMAP: return PictureType::Bitmap;
+    case PICTYPE_METAFILE: return PictureType::Metafile;
+    case PICTYPE_ICON: return PictureType::Icon;
+    case PICTYPE_ENHMETAFILE: return PictureType::EnhMetafile;
+    default: return PictureType::None;
+  }
+}
+
+bool Picture::HasImage() const noexcept {
+  PictureType t = Type();
+  return t != PictureType::Uninitialized && t != PictureType::None && Handle() != nullptr;
+}
+
+HANDLE Picture::Handle() const noexcept {
+  ComPtr<IPicture> pic = Ole();
+  OLE_HANDLE h = 0;
+  if (!pic || FAILED(pic->get_Handle(&h))) return nullptr;
+  return FromOleHandle(h);
+}
+
+HPALETTE Picture::Palette() const noexcept {
+  ComPtr<IPicture> pic = Ole();
+  OLE_HANDLE h = 0;
+  if (!pic || FAILED(pic->get_hPal(&h))) return nullptr;
+  return static_cast<HPALETTE>(FromOleHandle(h));
+}
+
+bool Picture::SizeHimetric(long& width, long& height) const noexcept {
+  width = height = 0;
+  ComPtr<IPicture> pic = Ole();
+  if (!pic) return false;
+  OLE_XSIZE_HIMETRIC w = 0;
+  OLE_YSIZE_HIMETRIC h = 0;
+  if (FAILED(pic->get_Width(&w)) || FAILED(pic->get_Height(&h))) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
+SIZE Picture::SizePixels() const noexcept {
+  switch (Type()) {
+    case PictureType::Bitmap: return BitmapSize(static_cast<HBITMAP>(Handle()));
+    case PictureType::Icon: return IconSize(static_cast<HICON>(Handle()));
+    case PictureType::Metafile:
+    case PictureType::EnhMetafile: {
+      long w = 0, h = 0;
+      if (!SizeHimetric(w, h)) return SIZE{0, 0};
+      return SIZE{::MulDiv(w, ScreenDpiX(), 2540), ::MulDiv(h, ScreenDpiY(), 2540)};
+    }
+    default: return SIZE{0, 0};
+  }
+}
+
+void Picture::Draw(HDC dc, int x, int y) const noexcept {
+  SIZE s = SizePixels();
+  if (s.cx <= 0 || s.cy <= 0) return;
+  if (Type() == PictureType::Bitmap) {
+    // A bitmap is copied as it is, pixel for pixel.
+    HBITMAP bmp = static_cast<HBITMAP>(Handle());
+    UniqueMemDC mem(::CreateCompatibleDC(dc));
+    if (!mem) return;
+    HPALETTE pal = Palette();
+    PaletteGuard destPal(dc, pal);
+    PaletteGuard memPal(mem.get(), pal);
+    SelectGuard sel(mem.get(), bmp);
+    ::BitBlt(dc, x, y, s.cx, s.cy, mem.get(), 0, 0, SRCCOPY);
+    return;
+  }
+  DrawStretched(dc, x, y, s.cx, s.cy);
+}
+
+bool Picture::DrawStretched(HDC dc, int x, int y, int cx, int cy) const noexcept {
+  switch (Type()) {
+    case PictureType::Bitmap: {
+      HBITMAP bmp = static_cast<HBITMAP>(Handle());
+      SIZE s = BitmapSize(bmp);
+      if (s.cx <= 0 || s.cy <= 0) return false;
+      UniqueMemDC mem(::CreateCompatibleDC(dc));
+      if (!mem) return false;
+      HPALETTE pal = Palette();
+      PaletteGuard destPal(dc, pal);
+      PaletteGuard memPal(mem.get(), pal);
+      SelectGuard sel(mem.get(), bmp);
+      int oldMode = ::SetStretchBltMode(dc, HALFTONE);
+      ::SetBrushOrgEx(dc, 0, 0, nullptr);
+      BOOL ok = ::StretchBlt(dc, x, y, cx, cy, mem.get(), 0, 0, s.cx, s.cy, SRCCOPY);
+      ::SetStretchBltMode(dc, oldMode);
+      return ok != FALSE;
+    }
+    case PictureType::EnhMetafile: {
+      RECT r{x, y, x + cx, y + cy};
+      return ::PlayEnhMetaFile(dc, static_cast<HENHMETAFILE>(Handle()), &r) != FALSE;
+    }
+    case PictureType::Metafile: {
+      int saved = ::SaveDC(dc);
+      ::SetMapMode(dc, MM_ANISOTROPIC);
+      ::SetViewportOrgEx(dc, x, y, nullptr);
+      ::SetViewportExtEx(dc, cx, cy, nullptr);
+      BOOL ok = ::PlayMetaFile(dc, static_cast<HMETAFILE>(Handle()));
+      ::RestoreDC(dc, saved);
+      return ok != FALSE;
+    }
+    case PictureType::Icon:
+      return ::DrawIconEx(dc, x, y, static_cast<HICON>(Handle()), cx, cy, 0, nullptr, DI_NORMAL) != FALSE;
+    default: return false;
+  }
+}
+
+}  // namespace fw

@@ -1,0 +1,231 @@
+#include "platform/picture_box.h"
+
+#include <memory>
+
+#include "platform/handles.h"
+#include "platform/skin.h"
+#include "platform/window.h"
+
+namespace fw {
+namespace {
+
+struct BoxData {
+  Picture picture;
+  COLORREF background = RGB(255, 255, 255);
+  UniqueBrush brush;
+};
+
+struct ImageData {
+  Picture picture;
+  ImageMouseHandler mouse;
+};
+
+template <typename T>
+T* DataOf(HWND hwnd) {
+  return reinterpret_cast<T*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+void PaintPicture(HWND hwnd, const Picture& picture, HBRUSH background) {
+  PaintDC pdc(hwnd);
+  RECT rc;
+  ::GetClientRect(hwnd, &rc);
+  SIZE s = picture.SizePixels();
+  // Fill only what the picture does not cover, so it does not flicker.
+  if (background) {
+    UniqueRgn rest(::CreateRectRgnIndirect(&rc));
+    UniqueRgn pic(::CreateRectRgn(0, 0, s.cx, s.cy));
+    if (rest && pic) {
+      ::CombineRgn(rest.get(), rest.get(), pic.get(), RGN_DIFF);
+      ::FillRgn(pdc.get(), rest.get(), background);
+    } else {
+      ::FillRect(pdc.get(), &rc, background);
+    }
+  }
+  picture.Draw(pdc.get(), 0, 0);
+}
+
+LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  BoxData* data = DataOf<BoxData>(hwnd);
+  LRESULT skinResult = 0;
+  if (skin::HandleMessage(hwnd, msg, wParam, lParam, skinResult) && msg != WM_ERASEBKGND) return skinResult;
+  switch (msg) {
+    case WM_NCCREATE: {
+      auto owned = std::make_unique<BoxData>();
+      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
+      break;
+    }
+    case WM_NCDESTROY: {
+      std::unique_ptr<BoxData> owned(data);
+      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      break;
+    }
+    case WM_ERASEBKGND: return 1;  // painted in WM_PAINT
+    case WM_PAINT:
+      if (data) {
+        PaintPicture(hwnd, data->picture, data->brush.get());
+        return 0;
+      }
+      break;
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      return ::SendMessageA(::GetParent(hwnd), msg, wParam, lParam);
+    default: break;
+  }
+  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+int ShiftState(WPARAM wParam) {
+  int shift = 0;
+  if (wParam & MK_SHIFT) shift |= 1;
+  if (wParam & MK_CONTROL) shift |= 2;
+  if (::GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+LRESULT CALLBACK ImageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  ImageData* data = DataOf<ImageData>(hwnd);
+  switch (msg) {
+    case WM_NCCREATE: {
+      auto owned = std::make_unique<ImageData>();
+      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
+      break;
+    }
+    case WM_NCDESTROY: {
+      std::unique_ptr<ImageData> owned(data);
+      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      break;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+      if (data) {
+        // An image control is transparent where it has no picture: let the
+        // picture box behind it show through.
+        PaintDC pdc(hwnd);
+        HWND parent = ::GetParent(hwnd);
+        RECT rc;
+        ::GetClientRect(hwnd, &rc);
+        SIZE s = data->picture.SizePixels();
+        if (s.cx < rc.right || s.cy < rc.bottom) {
+          POINT origin{0, 0};
+          ::MapWindowPoints(hwnd, parent, &origin, 1);
+          int saved = ::SaveDC(pdc.get());
+          ::SetViewportOrgEx(pdc.get(), -origin.x, -origin.y, nullptr);
+          BoxData* box = DataOf<BoxData>(parent);
+          RECT prc;
+          ::GetClientRect(parent, &prc);
+          if (box && box->brush) ::FillRect(pdc.get(), &prc, box->brush.get());
+          if (box) box->picture.Draw(pdc.get(), 0, 0);
+          ::RestoreDC(pdc.get(), saved);
+        }
+        data->picture.Draw(pdc.get(), 0, 0);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE: {
+      if (!data) break;
+      int x = static_cast<short>(LOWORD(lParam));
+      int y = static_cast<short>(HIWORD(lParam));
+      int button = 0;
+      MouseEvent ev = MouseEvent::Move;
+      switch (msg) {
+        case WM_LBUTTONDOWN: ev = MouseEvent::Down, button = 1; break;
+        case WM_RBUTTONDOWN: ev = MouseEvent::Down, button = 2; break;
+        case WM_MBUTTONDOWN: ev = MouseEvent::Down, button = 4; break;
+        case WM_LBUTTONUP: ev = MouseEvent::Up, button = 1; break;
+        case WM_RBUTTONUP: ev = MouseEvent::Up, button = 2; break;
+        case WM_MBUTTONUP: ev = MouseEvent::Up, button = 4; break;
+        default:
+          if (wParam & MK_LBUTTON) button |= 1;
+          if (wParam & MK_RBUTTON) button |= 2;
+          if (wParam & MK_MBUTTON) button |= 4;
+          break;
+      }
+      // Like any control, the image keeps the mouse while a button is held.
+      if (ev == MouseEvent::Down) ::SetCapture(hwnd);
+      if (ev == MouseEvent::Up && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ::ReleaseCapture();
+      if (data->mouse) {
+        auto handler = data->mouse;  // the handler may replace itself
+        handler(ev, button, ShiftState(wParam), x, y);
+      }
+      return 0;
+    }
+    default: break;
+  }
+  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterPictureControls(HINSTANCE instance) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = PictureBoxProc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = kPictureBoxClass;
+  ::RegisterClassExA(&wc);
+  wc.lpfnWndProc = ImageProc;
+  wc.lpszClassName = kImageControlClass;
+  ::RegisterClassExA(&wc);
+}
+
+HWND CreatePictureBox(HWND parent, int id, const Place& place, COLORREF background) {
+  HWND box = CreateControl(kPictureBoxClass, "", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, parent, id,
+                           place);
+  if (BoxData* data = DataOf<BoxData>(box)) {
+    data->background = background;
+    data->brush.reset(::CreateSolidBrush(background));
+  }
+  return box;
+}
+
+void SetBoxPicture(HWND box, Picture picture) {
+  BoxData* data = DataOf<BoxData>(box);
+  if (!data) return;
+  data->picture = std::move(picture);
+  ::InvalidateRect(box, nullptr, FALSE);
+  // Controls drawn over the picture show it through their empty parts.
+  for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    ::InvalidateRect(child, nullptr, FALSE);
+  }
+}
+
+Picture GetBoxPicture(HWND box) {
+  BoxData* data = DataOf<BoxData>(box);
+  return data ? data->picture : Picture();
+}
+
+HWND CreateImageControl(HWND parent, int id, const Place& place) {
+  return CreateControl(kImageControlClass, "Image1", WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, id, place);
+}
+
+void SetImagePicture(HWND image, Picture picture) {
+  ImageData* data = DataOf<ImageData>(image);
+  if (!data) return;
+  data->picture = std::move(picture);
+  SIZE s = data->picture.SizePixels();
+  if (data->picture.HasImage() && s.cx > 0 && s.cy > 0) {
+    ::SetWindowPos(image, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ::InvalidateRect(image, nullptr, FALSE);
+}
+
+Picture GetImagePicture(HWND image) {
+  ImageData* data = DataOf<ImageData>(image);
+  return data ? data->picture : Picture();
+}
+
+void SetImageMouseHandler(HWND image, ImageMouseHandler handler) {
+  if (ImageData* data = DataOf<ImageData>(image)) data->mouse = std::move(handler);
+}
+
+}  // namespace fw

@@ -1,0 +1,47 @@
+// Small helpers for creating and placing windows and controls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/units.h"
+
+namespace fw {
+
+int ScreenDpiX();
+int ScreenDpiY();
+int TwipsToPixelsX(double twips);
+int TwipsToPixelsY(double twips);
+double PixelsToTwipsX(double pixels);
+double PixelsToTwipsY(double pixels);
+
+// Creates a child control at a place given in twips.
+HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
+                   const Place& place);
+
+// Moves a window to a place given in twips, relative to its parent.
+void MoveToPlace(HWND hwnd, const Place& place);
+
+// Replaces a window's procedure and returns the previous one.
+WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc);
+
+// Centres a top-level window on the primary screen.
+void CenterOnScreen(HWND hwnd);
+
+// Sizes a top-level window so that its client area has the given size in
+// twips (menu bar included in the outer size).
+void SetClientSizeTwips(HWND hwnd, long width, long height);
+
+enum class FontKind {
+  Arial8,       // Arial 8.25 pt
+  SansSerif8,   // MS Sans Serif 8.25 pt
+  Arial16Bold,  // Arial 15.75 pt bold
+};
+// Shared fonts, created on first use and kept for the program's life.
+HFONT UiFont(FontKind kind);
+void SetFont(HWND hwnd, FontKind kind);
+
+std::string WindowText(HWND hwnd);
+
+}  // namespace fw

@@ -1,0 +1,60 @@
+// The end-to-end driver's entry point: GoogleTest with a watchdog that ends
+// a hung test (and every process it started) instead of hanging the run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "harness.h"
+
+namespace {
+
+volatile LONG g_deadlineTick = 0;  // 0: no test running
+char g_testName[512];
+
+DWORD TestLimitMs() {
+  char buf[32];
+  DWORD n = ::GetEnvironmentVariableA("FW_TEST_LIMIT_S", buf, sizeof buf);
+  int s = (n > 0 && n < sizeof buf) ? std::atoi(buf) : 0;
+  return static_cast<DWORD>(s > 0 ? s : 90) * 1000;
+}
+
+DWORD WINAPI Watchdog(LPVOID) {
+  while (true) {
+    ::Sleep(200);
+    LONG deadline = g_deadlineTick;
+    if (deadline != 0 && static_cast<LONG>(::GetTickCount() - static_cast<DWORD>(deadline)) > 0) {
+      std::fprintf(stderr, "\n[ WATCHDOG ] %s ran past its time limit; ending it and its programs\n", g_testName);
+      std::fflush(stderr);
+      e2e::EndAllProcesses();
+      ::ExitProcess(3);
+    }
+  }
+}
+
+class Guard : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo& info) override {
+    std::snprintf(g_testName, sizeof g_testName, "%s.%s", info.test_suite_name(), info.name());
+    ::InterlockedExchange(&g_deadlineTick, static_cast<LONG>(::GetTickCount() + TestLimitMs()) | 1);
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    ::InterlockedExchange(&g_deadlineTick, 0);
+    e2e::EndAllProcesses();
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  ::testing::InitGoogleTest(&argc, argv);
+  // GoogleTest takes ownership of its listeners.
+  ::testing::UnitTest::GetInstance()->listeners().Append(std::make_unique<Guard>().release());
+  ::CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+  int rc = RUN_ALL_TESTS();
+  e2e::EndAllProcesses();
+  return rc;
+}

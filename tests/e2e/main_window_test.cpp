@@ -1,0 +1,188 @@
+// The main window: its layout, menus, resize rule and exit.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace e2e {
+namespace {
+
+// At 96 dots per inch a pixel is 15 twips.
+int Px(long twips) { return static_cast<int>((twips + 7) / 15); }
+
+RECT RectIn(HWND child, HWND parent) {
+  RECT r = ScreenRect(child);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST(MainWindow, StartsCentredWithItsStripButtonsAndPictureArea) {
+  App app;
+  ASSERT_NE(app.main(), nullptr);
+  EXPECT_EQ(Text(app.main()), "Framewick");
+  EXPECT_TRUE(::IsWindowVisible(app.main()));
+
+  RECT outer = ScreenRect(app.main());
+  int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_NEAR((outer.left + outer.right) / 2, sw / 2, 1);
+  EXPECT_NEAR((outer.top + outer.bottom) / 2, sh / 2, 1);
+
+  RECT client{};
+  ::GetClientRect(app.main(), &client);
+  EXPECT_EQ(client.right, Px(9330));
+  EXPECT_EQ(client.bottom, Px(5835));
+
+  struct Expected {
+    const char* caption;
+    long left;
+  } buttons[] = {{"Screen", 120}, {"Window", 840}, {"Clear", 1920}, {"Cut", 2640}, {"Copy", 3360}, {"Paste", 4080},
+                 {"Save", 5160},  {"Print", 5880}, {"Mail", 6600},  {"Tray", 7680}, {"Exit", 8400}};
+  HWND strip = FindChildById(app.main(), 100);
+  ASSERT_NE(strip, nullptr);
+  RECT stripRect = RectIn(strip, app.main());
+  EXPECT_EQ(stripRect.left, 0);
+  EXPECT_EQ(stripRect.top, 0);
+  EXPECT_EQ(stripRect.bottom, Px(855));
+  for (const auto& b : buttons) {
+    HWND h = app.button(b.caption);
+    ASSERT_NE(h, nullptr) << b.caption;
+    EXPECT_EQ(::GetParent(h), strip) << b.caption;
+    RECT r = RectIn(h, strip);
+    EXPECT_EQ(r.left, Px(b.left)) << b.caption;
+    EXPECT_EQ(r.top, Px(120)) << b.caption;
+    EXPECT_EQ(r.right - r.left, Px(735)) << b.caption;
+    EXPECT_EQ(r.bottom - r.top, Px(495)) << b.caption;
+    EXPECT_TRUE(::IsWindowVisible(h)) << b.caption;
+  }
+
+  HWND area = app.picture1();
+  ASSERT_NE(area, nullptr);
+  RECT areaRect = RectIn(area, app.main());
+  EXPECT_EQ(areaRect.left, 0);
+  EXPECT_EQ(areaRect.top, Px(840));
+  HWND c13 = app.command13();
+  ASSERT_NE(c13, nullptr);
+  EXPECT_EQ(Text(c13), "Command13");
+  EXPECT_EQ(::GetParent(c13), area);
+  RECT c13Rect = RectIn(c13, area);
+  EXPECT_EQ(c13Rect.left, Px(120));
+  EXPECT_EQ(c13Rect.top, Px(120));
+  EXPECT_EQ(c13Rect.right - c13Rect.left, Px(975));
+  EXPECT_EQ(c13Rect.bottom - c13Rect.top, Px(540));
+
+  // The window's background (below the strip, beside the picture area) and
+  // the strip are white.
+  Image stripPixels = GrabScreen(ScreenRect(strip));
+  ASSERT_FALSE(stripPixels.empty());
+  EXPECT_EQ(stripPixels.at(2, 2), 0xFFFFFFu);
+  EXPECT_EQ(stripPixels.at(Px(1800), Px(300)), 0xFFFFFFu);
+}
+
+TEST(MainWindow, MenusCarryTheirItemsShortcutsAndUnavailableEntries) {
+  App app;
+  HMENU bar = ::GetMenu(app.main());
+  ASSERT_NE(bar, nullptr);
+  if (::GetMenuItemCount(bar) < 0) {
+    // Wine keeps a menu's items in its own process; only Windows lets
+    // another program read them. (The menu table is unit-tested natively.)
+    GTEST_SKIP() << "this platform cannot read another program's menus";
+  }
+  ASSERT_EQ(::GetMenuItemCount(bar), 4);
+  auto caption = [](HMENU m, UINT pos) {
+    char buf[128] = {};
+    ::GetMenuStringA(m, pos, buf, sizeof buf, MF_BYPOSITION);
+    return std::string(buf);
+  };
+  auto grey = [](HMENU m, UINT pos) { return (::GetMenuState(m, pos, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) != 0; };
+  EXPECT_EQ(caption(bar, 0), "File");
+  EXPECT_EQ(caption(bar, 1), "Shortcuts");
+  EXPECT_EQ(caption(bar, 2), "Options");
+  EXPECT_EQ(caption(bar, 3), "Help");
+  EXPECT_FALSE(grey(bar, 0));
+  EXPECT_TRUE(grey(bar, 1));
+
+  HMENU file = ::GetSubMenu(bar, 0);
+  ASSERT_EQ(::GetMenuItemCount(file), 3);
+  EXPECT_EQ(caption(file, 0), "New");
+  EXPECT_EQ(::GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(caption(file, 2), "Exit");
+
+  HMENU shortcuts = ::GetSubMenu(bar, 1);
+  ASSERT_EQ(::GetMenuItemCount(shortcuts), 5);
+  EXPECT_EQ(caption(shortcuts, 0), "Capture Whole Screen\tCtrl+S");
+  EXPECT_EQ(caption(shortcuts, 1), "Caption Whole Form\tCtrl+F");
+  EXPECT_EQ(caption(shortcuts, 2), "Capture Client Area\tCtrl+C");
+  EXPECT_EQ(caption(shortcuts, 3), "Capture Active Window\tCtrl+W");
+  EXPECT_EQ(caption(shortcuts, 4), "Clear Picture Area\tCtrl+A");
+  EXPECT_FALSE(grey(shortcuts, 0));
+  EXPECT_TRUE(grey(shortcuts, 1));
+  EXPECT_TRUE(grey(shortcuts, 2));
+  EXPECT_FALSE(grey(shortcuts, 3));
+  EXPECT_FALSE(grey(shortcuts, 4));
+
+  HMENU options = ::GetSubMenu(bar, 2);
+  ASSERT_EQ(::GetMenuItemCount(options), 2);
+  EXPECT_EQ(caption(options, 0), "Options");
+  EXPECT_EQ(caption(options, 1), "Configure Keys");
+  EXPECT_TRUE(grey(options, 1));
+
+  HMENU help = ::GetSubMenu(bar, 3);
+  ASSERT_EQ(::GetMenuItemCount(help), 3);
+  EXPECT_EQ(caption(help, 0), "Help");
+  EXPECT_EQ(caption(help, 2), "Version Info");
+}
+
+TEST(MainWindow, PictureAreaFollowsTheResizeRule) {
+  App app;
+  HWND main = app.main();
+  HWND area = app.picture1();
+  struct Size {
+    int w, h;
+  } sizes[] = {{700, 500}, {400, 300}, {900, 650}, {300, 120}};
+  int lastHeight = -1;
+  for (auto s : sizes) {
+    ::SetWindowPos(main, nullptr, 0, 0, s.w, s.h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    app.Sync();
+    RECT outer = ScreenRect(main);
+    long wTw = (outer.right - outer.left) * 15L;
+    long hTw = (outer.bottom - outer.top) * 15L;
+    RECT a = ScreenRect(area);
+    RECT inMain = a;
+    ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&inMain), 2);
+    EXPECT_EQ(inMain.left, 0);
+    EXPECT_EQ(inMain.top, Px(840));
+    EXPECT_EQ(a.right - a.left, Px(wTw - 100)) << s.w << "x" << s.h;
+    if (hTw - 1540 >= 0) {
+      EXPECT_EQ(a.bottom - a.top, Px(hTw - 1540)) << s.w << "x" << s.h;
+    } else {
+      // Too short: the area keeps its previous height.
+      EXPECT_EQ(a.bottom - a.top, lastHeight) << s.w << "x" << s.h;
+    }
+    lastHeight = a.bottom - a.top;
+  }
+}
+
+TEST(MainWindow, ExitRightAfterStartAsksNothing) {
+  App app;
+  app.Click("Exit");
+  EXPECT_TRUE(app.WaitExit(5000));
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_EQ(app.exitCode(), 0u);
+}
+
+TEST(MainWindow, FileExitAndTheCloseBoxEndTheProgram) {
+  {
+    App app;
+    app.Menu(kMenuExit);
+    EXPECT_TRUE(app.WaitExit(5000));
+    EXPECT_EQ(app.exitCode(), 0u);
+  }
+  {
+    App app({.dirSuffix = "-close"});
+    CloseFromFrame(app.main());
+    EXPECT_TRUE(app.WaitExit(5000));
+    EXPECT_EQ(app.exitCode(), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace e2e
