@@ -105,18 +105,14 @@ LRESULT HandleForm1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // Buttons report BN_CLICKED, menus 0, shortcut keys 1.
       if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 1) OnCommand(LOWORD(wParam));
       return 0;
-    case WM_SIZE:
-      Form_Resize();
-      return 0;
+    case WM_SIZE: Form_Resize(); return 0;
     case WM_CLOSE:
       if (Form_Unload()) {
         g_closing = true;
         ::DestroyWindow(hwnd);
       }
       return 0;
-    case WM_DESTROY:
-      FormUnloaded();
-      return 0;
+    case WM_DESTROY: FormUnloaded(); return 0;
     default: break;
   }
   return ::DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -133,11 +129,17 @@ LRESULT CALLBACK Form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-MainWindow& Form1() { return g_form1; }
+MainWindow& Form1() {
+  return g_form1;
+}
 
-Picture MainWindow::GetPicture() const { return GetBoxPicture(picture1_); }
+Picture MainWindow::GetPicture() const {
+  return GetBoxPicture(picture1_);
+}
 
-void MainWindow::SetPicture(Picture picture) { SetBoxPicture(picture1_, std::move(picture)); }
+void MainWindow::SetPicture(Picture picture) {
+  SetBoxPicture(picture1_, std::move(picture));
+}
 
 WindowState MainWindow::GetWindowState() const {
   return ::IsIconic(hwnd_) ? WindowState::Minimised : WindowState::Normal;
@@ -152,7 +154,9 @@ void MainWindow::Show() {
   if (!::IsWindowVisible(hwnd_)) ::ShowWindow(hwnd_, ::IsIconic(hwnd_) ? SW_SHOWMINIMIZED : SW_SHOW);
 }
 
-void MainWindow::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+void MainWindow::Hide() {
+  ::ShowWindow(hwnd_, SW_HIDE);
+}
 
 void MainWindow::Close() {
   if (hwnd_ && ::IsWindow(hwnd_)) ::SendMessageA(hwnd_, WM_CLOSE, 0, 0);
@@ -161,11 +165,11 @@ void MainWindow::Close() {
 bool MainWindow::Create(HINSTANCE instance) {
   RegisterPictureControls(instance);
 
-  g_bigIcon.reset(static_cast<HICON>(
-      ::LoadImageA(instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
-  g_smallIcon.reset(static_cast<HICON>(
-      ::LoadImageA(instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                   ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+  g_bigIcon.reset(
+      static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
+  g_smallIcon.reset(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON,
+                                                    ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                    LR_DEFAULTCOLOR)));
   icon_ = g_bigIcon.get();
 
   WNDCLASSEXA wc{};
@@ -192,8 +196,8 @@ bool MainWindow::Create(HINSTANCE instance) {
   picture2_ = CreatePictureBox(hwnd_, layout::kPicture2, layout::kPicture2Place, RGB(255, 255, 255));
   for (const auto& b : layout::kStripButtons) {
     std::string caption(b.caption);
-    HWND button = CreateControl("BUTTON", caption.c_str(), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, picture2_,
-                                b.id, b.place);
+    HWND button =
+        CreateControl("BUTTON", caption.c_str(), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, picture2_, b.id, b.place);
     SetFont(button, FontKind::Arial8);
   }
 
@@ -259,8 +263,12 @@ bool Form_Unload() {
   return true;
 }
 
-void exity_Click() { Form1().Close(); }
+void exity_Click() {
+  Form1().Close();
+}
 
-void Command12_Click() { Form1().Close(); }
+void Command12_Click() {
+  Form1().Close();
+}
 
 }  // namespace fw

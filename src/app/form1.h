@@ -11,23 +11,23 @@ namespace fw {
 // Menu item identifiers of the main window.
 enum MenuId : int {
   kMenuNew = 201,
-  kMenuExit = 202,          // exity
-  kMenuCaptureScreen = 211, // capensc, Ctrl+S
-  kMenuCaptureForm = 212,   // sdform, Ctrl+F (unavailable)
-  kMenuCaptureClient = 213, // kjhkjh, Ctrl+C (unavailable)
-  kMenuCaptureWindow = 214, // snap, Ctrl+W
-  kMenuClearPicture = 215,  // dfgd, Ctrl+A
-  kMenuOptions = 221,       // Options2
-  kMenuConfigureKeys = 222, // keys (unavailable)
-  kMenuHelp = 231,          // he
-  kMenuVersion = 232,       // version
+  kMenuExit = 202,           // exity
+  kMenuCaptureScreen = 211,  // capensc, Ctrl+S
+  kMenuCaptureForm = 212,    // sdform, Ctrl+F (unavailable)
+  kMenuCaptureClient = 213,  // kjhkjh, Ctrl+C (unavailable)
+  kMenuCaptureWindow = 214,  // snap, Ctrl+W
+  kMenuClearPicture = 215,   // dfgd, Ctrl+A
+  kMenuOptions = 221,        // Options2
+  kMenuConfigureKeys = 222,  // keys (unavailable)
+  kMenuHelp = 231,           // he
+  kMenuVersion = 232,        // version
 };
 
 // Window states of the main window.
 enum class WindowState { Normal = 0, Minimised = 1 };
 
 class MainWindow {
-public:
+ public:
   HWND hwnd() const { return hwnd_; }
   HWND picture1() const { return picture1_; }
   HWND picture2() const { return picture2_; }
@@ -51,7 +51,7 @@ public:
   // Creates the window, hidden, with its controls and menus.
   bool Create(HINSTANCE instance);
 
-private:
+ private:
   friend LRESULT CALLBACK Form1Proc(HWND, UINT, WPARAM, LPARAM);
   HWND hwnd_ = nullptr;
   HWND picture1_ = nullptr;

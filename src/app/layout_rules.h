@@ -10,25 +10,24 @@
 
 namespace fw::layout {
 
-
 // Control identifiers of the main window. Kept clear of IDOK (1) and
 // IDCANCEL (2), which dialog navigation sends.
 enum ControlId : int {
   kPicture2 = 100,
   kPicture1 = 101,
   kImage1 = 102,
-  kCommand1 = 111,  // Window
-  kCommand2 = 112,  // Screen
-  kCommand3 = 113,  // Clear
-  kCommand4 = 114,  // Save
-  kCommand6 = 116,  // Tray
-  kCommand7 = 117,  // Cut
-  kCommand8 = 118,  // Copy
-  kCommand9 = 119,  // Paste
-  kCommand10 = 120, // Mail
-  kCommand11 = 121, // Print
-  kCommand12 = 122, // Exit
-  kCommand13 = 123, // inside the picture area
+  kCommand1 = 111,   // Window
+  kCommand2 = 112,   // Screen
+  kCommand3 = 113,   // Clear
+  kCommand4 = 114,   // Save
+  kCommand6 = 116,   // Tray
+  kCommand7 = 117,   // Cut
+  kCommand8 = 118,   // Copy
+  kCommand9 = 119,   // Paste
+  kCommand10 = 120,  // Mail
+  kCommand11 = 121,  // Print
+  kCommand12 = 122,  // Exit
+  kCommand13 = 123,  // inside the picture area
 };
 
 struct ButtonSpec {
@@ -90,10 +89,8 @@ inline constexpr MenuItemSpec kFileItems[] = {
     {202, "exity", "Exit", "", true},
 };
 inline constexpr MenuItemSpec kShortcutItems[] = {
-    {211, "capensc", "Capture Whole Screen", "Ctrl+S", true},
-    {212, "sdform", "Caption Whole Form", "Ctrl+F", false},
-    {213, "kjhkjh", "Capture Client Area", "Ctrl+C", false},
-    {214, "snap", "Capture Active Window", "Ctrl+W", true},
+    {211, "capensc", "Capture Whole Screen", "Ctrl+S", true}, {212, "sdform", "Caption Whole Form", "Ctrl+F", false},
+    {213, "kjhkjh", "Capture Client Area", "Ctrl+C", false},  {214, "snap", "Capture Active Window", "Ctrl+W", true},
     {215, "dfgd", "Clear Picture Area", "Ctrl+A", true},
 };
 inline constexpr MenuItemSpec kOptionsItems[] = {

@@ -1,7 +1,7 @@
 // Framewick: a small screen-capture utility.
-#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include "app/form1.h"
 #include "platform/events.h"
@@ -10,7 +10,7 @@ namespace {
 
 // Keeps OLE initialised for the life of the program.
 class OleSession {
-public:
+ public:
   OleSession() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
   OleSession(const OleSession&) = delete;
   OleSession& operator=(const OleSession&) = delete;
@@ -18,7 +18,7 @@ public:
     if (ok_) ::OleUninitialize();
   }
 
-private:
+ private:
   bool ok_;
 };
 

@@ -4,6 +4,8 @@ namespace fw {
 
 void RunAfterCaptureSteps() {}
 
-bool AutoSavePicture() { return false; }
+bool AutoSavePicture() {
+  return false;
+}
 
 }  // namespace fw

@@ -1,7 +1,7 @@
 #include "capture/capture_commands.h"
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include "app/form1.h"
 #include "app/shared_state.h"
@@ -39,7 +39,9 @@ void ButtonCapture(capture::CaptureKind kind) {
 
 }  // namespace
 
-void PlayCameraSound() { ::sndPlaySoundA(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC); }
+void PlayCameraSound() {
+  ::sndPlaySoundA(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
+}
 
 void WaitPastSnapEndTime() {
   while (!capture::WaitIsOver(NowSeconds(), SnapEndTime)) {
@@ -49,9 +51,13 @@ void WaitPastSnapEndTime() {
   }
 }
 
-void Command2_Click() { ButtonCapture(capture::CaptureKind::Screen); }
+void Command2_Click() {
+  ButtonCapture(capture::CaptureKind::Screen);
+}
 
-void Command1_Click() { ButtonCapture(capture::CaptureKind::Window); }
+void Command1_Click() {
+  ButtonCapture(capture::CaptureKind::Window);
+}
 
 void capensc_Click() {
   PlayCameraSound();

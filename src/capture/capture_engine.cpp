@@ -20,9 +20,9 @@ struct LogPalette256 {
   PALETTEENTRY palPalEntry[256];
 };
 
-constexpr int kRasterCaps = 38;   // RASTERCAPS
-constexpr int kSizePalette = 104; // SIZEPALETTE
-constexpr int kRcPalette = 0x100; // RC_PALETTE
+constexpr int kRasterCaps = 38;    // RASTERCAPS
+constexpr int kSizePalette = 104;  // SIZEPALETTE
+constexpr int kRcPalette = 0x100;  // RC_PALETTE
 
 }  // namespace
 

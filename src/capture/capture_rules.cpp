@@ -13,6 +13,8 @@ std::string NoticeTitle(CaptureKind kind) {
   return kind == CaptureKind::Screen ? "Capture Whole Screen" : "Capture Active Window";
 }
 
-std::string CameraSoundPath(const std::string& programDir) { return programDir + "\\camera.wav"; }
+std::string CameraSoundPath(const std::string& programDir) {
+  return programDir + "\\camera.wav";
+}
 
 }  // namespace fw::capture

@@ -4,7 +4,9 @@ namespace fw {
 
 WNDPROC PrevMainWndProc = nullptr;
 
-bool InstallHotkeys(HWND) { return true; }
+bool InstallHotkeys(HWND) {
+  return true;
+}
 
 LRESULT CALLBACK HotkeyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return ::CallWindowProcA(PrevMainWndProc, hwnd, msg, wParam, lParam);

@@ -6,9 +6,13 @@ namespace fw {
 
 void InitialisePictureArea() {}
 
-void Command3_Click() { Form1().SetPicture(Picture()); }
+void Command3_Click() {
+  Form1().SetPicture(Picture());
+}
 
-void dfgd_Click() { Form1().SetPicture(Picture()); }
+void dfgd_Click() {
+  Form1().SetPicture(Picture());
+}
 
 void Command7_Click() {}
 

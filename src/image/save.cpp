@@ -8,6 +8,8 @@ void Command4_Click() {}
 
 void New_Click() {}
 
-PromptOutcome PromptToSave() { return PromptOutcome::NothingToAsk; }
+PromptOutcome PromptToSave() {
+  return PromptOutcome::NothingToAsk;
+}
 
 }  // namespace fw

@@ -22,7 +22,9 @@ inline bool NewClearsPicture(PromptOutcome o) {
 
 // Closing the main window goes on unless the user backed out of the Save
 // dialog: then the window stays open with its unsaved picture.
-inline bool ExitMayContinue(PromptOutcome o) { return o != PromptOutcome::DialogCancelled; }
+inline bool ExitMayContinue(PromptOutcome o) {
+  return o != PromptOutcome::DialogCancelled;
+}
 
 inline constexpr std::string_view kImageFileFilter =
     "Bmp (*.bmp)|*.bmp|Gif (*.gif)|*.gif|Jpeg (*.jpeg;*.jpg)|*.jpeg;*.jpg;*.jpe;*.jfif|TIFF (*.tiff;*.tif)|"

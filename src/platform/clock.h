@@ -9,6 +9,8 @@
 
 namespace fw {
 
-inline std::int64_t NowSeconds() { return static_cast<std::int64_t>(::GetTickCount64() / 1000); }
+inline std::int64_t NowSeconds() {
+  return static_cast<std::int64_t>(::GetTickCount64() / 1000);
+}
 
 }  // namespace fw

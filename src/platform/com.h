@@ -1,8 +1,8 @@
 // A minimal owning pointer for COM interfaces.
 #pragma once
 
-#include <windows.h>
 #include <unknwn.h>
+#include <windows.h>
 
 #include <utility>
 
@@ -10,7 +10,7 @@ namespace fw {
 
 template <typename T>
 class ComPtr {
-public:
+ public:
   ComPtr() noexcept = default;
   ComPtr(std::nullptr_t) noexcept {}
   // Adopts a reference the caller already owns.
@@ -49,7 +49,7 @@ public:
     return out;
   }
 
-private:
+ private:
   T* p_ = nullptr;
 };
 

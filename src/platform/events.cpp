@@ -22,7 +22,9 @@ void Dispatch(MSG& msg) {
 
 }  // namespace
 
-void AddMessageFilter(MessageFilter filter) { Filters().push_back(std::move(filter)); }
+void AddMessageFilter(MessageFilter filter) {
+  Filters().push_back(std::move(filter));
+}
 
 void DoEvents() {
   MSG msg;
@@ -50,7 +52,9 @@ int RunMessageLoop() {
   return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
-void FormLoaded() { ++g_loadedForms; }
+void FormLoaded() {
+  ++g_loadedForms;
+}
 
 void FormUnloaded() {
   if (--g_loadedForms <= 0) ::PostQuitMessage(0);

@@ -13,7 +13,7 @@ namespace fw {
 // release function.
 template <typename Traits>
 class UniqueHandle {
-public:
+ public:
   using Handle = typename Traits::Handle;
 
   UniqueHandle() noexcept = default;
@@ -35,7 +35,7 @@ public:
     if (old != Traits::null()) Traits::close(old);
   }
 
-private:
+ private:
   Handle h_ = Traits::null();
 };
 
@@ -46,7 +46,9 @@ struct SimpleTraits {
   static void close(H h) noexcept { Close(h); }
 };
 
-inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
+inline void DeleteGdiObject(HGDIOBJ h) noexcept {
+  ::DeleteObject(h);
+}
 
 using UniqueBitmap = UniqueHandle<SimpleTraits<HBITMAP, DeleteGdiObject>>;
 using UniquePalette = UniqueHandle<SimpleTraits<HPALETTE, DeleteGdiObject>>;
@@ -63,7 +65,9 @@ using UniqueMetafile = UniqueHandle<SimpleTraits<HMETAFILE, ::DeleteMetaFile>>;
 using UniqueGlobal = UniqueHandle<SimpleTraits<HGLOBAL, ::GlobalFree>>;
 using UniqueHKey = UniqueHandle<SimpleTraits<HKEY, ::RegCloseKey>>;
 
-inline void CloseKernelHandle(HANDLE h) noexcept { ::CloseHandle(h); }
+inline void CloseKernelHandle(HANDLE h) noexcept {
+  ::CloseHandle(h);
+}
 using UniqueKernelHandle = UniqueHandle<SimpleTraits<HANDLE, CloseKernelHandle>>;
 
 struct FileHandleTraits {
@@ -83,7 +87,7 @@ using UniqueFind = UniqueHandle<FindHandleTraits>;
 // A device context obtained from GetDC or GetWindowDC, given back to its
 // window with ReleaseDC.
 class WindowDC {
-public:
+ public:
   enum class Area { Client, Whole };
   WindowDC(HWND hwnd, Area area) noexcept
       : hwnd_(hwnd), dc_(area == Area::Client ? ::GetDC(hwnd) : ::GetWindowDC(hwnd)) {}
@@ -95,14 +99,14 @@ public:
   HDC get() const noexcept { return dc_; }
   explicit operator bool() const noexcept { return dc_ != nullptr; }
 
-private:
+ private:
   HWND hwnd_;
   HDC dc_;
 };
 
 // The device context of a window between BeginPaint and EndPaint.
 class PaintDC {
-public:
+ public:
   explicit PaintDC(HWND hwnd) noexcept : hwnd_(hwnd) { dc_ = ::BeginPaint(hwnd, &ps_); }
   PaintDC(const PaintDC&) = delete;
   PaintDC& operator=(const PaintDC&) = delete;
@@ -110,7 +114,7 @@ public:
   HDC get() const noexcept { return dc_; }
   const PAINTSTRUCT& paint() const noexcept { return ps_; }
 
-private:
+ private:
   HWND hwnd_;
   PAINTSTRUCT ps_{};
   HDC dc_;
@@ -119,7 +123,7 @@ private:
 // Selects an object into a DC for the guard's lifetime and selects the
 // previous one back afterwards.
 class SelectGuard {
-public:
+ public:
   SelectGuard(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), old_(dc && obj ? ::SelectObject(dc, obj) : nullptr) {}
   SelectGuard(const SelectGuard&) = delete;
   SelectGuard& operator=(const SelectGuard&) = delete;
@@ -127,7 +131,7 @@ public:
     if (old_) ::SelectObject(dc_, old_);
   }
 
-private:
+ private:
   HDC dc_;
   HGDIOBJ old_;
 };
@@ -135,7 +139,7 @@ private:
 // Selects a palette into a DC (foreground) and realises it; restores the
 // previous palette afterwards.
 class PaletteGuard {
-public:
+ public:
   PaletteGuard(HDC dc, HPALETTE pal) noexcept : dc_(dc) {
     if (dc && pal) {
       old_ = ::SelectPalette(dc, pal, FALSE);
@@ -148,7 +152,7 @@ public:
     if (old_) ::SelectPalette(dc_, old_, FALSE);
   }
 
-private:
+ private:
   HDC dc_;
   HPALETTE old_ = nullptr;
 };
@@ -156,7 +160,7 @@ private:
 // Locks a global memory block for the guard's lifetime.
 template <typename T>
 class GlobalLock {
-public:
+ public:
   explicit GlobalLock(HGLOBAL h) noexcept : h_(h), p_(h ? static_cast<T*>(::GlobalLock(h)) : nullptr) {}
   GlobalLock(const GlobalLock&) = delete;
   GlobalLock& operator=(const GlobalLock&) = delete;
@@ -166,14 +170,14 @@ public:
   T* get() const noexcept { return p_; }
   SIZE_T size() const noexcept { return h_ ? ::GlobalSize(h_) : 0; }
 
-private:
+ private:
   HGLOBAL h_;
   T* p_;
 };
 
 // Holds the clipboard open for the guard's lifetime.
 class ClipboardSession {
-public:
+ public:
   explicit ClipboardSession(HWND owner) noexcept {
     // Another program may hold the clipboard for a moment; try a few times.
     for (int i = 0; i < 10 && !open_; ++i) {
@@ -188,7 +192,7 @@ public:
   }
   explicit operator bool() const noexcept { return open_; }
 
-private:
+ private:
   bool open_ = false;
 };
 

@@ -5,7 +5,9 @@ namespace {
 HWND g_owner = nullptr;
 }
 
-void SetMessageOwner(HWND owner) { g_owner = owner; }
+void SetMessageOwner(HWND owner) {
+  g_owner = owner;
+}
 
 int ShowMessage(const std::string& text, UINT style, const char* title) {
   HWND owner = nullptr;

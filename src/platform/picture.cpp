@@ -42,7 +42,9 @@ SIZE IconSize(HICON icon) noexcept {
 
 }  // namespace
 
-Picture Picture::FromDisp(ComPtr<IPictureDisp> disp) noexcept { return Picture(std::move(disp)); }
+Picture Picture::FromDisp(ComPtr<IPictureDisp> disp) noexcept {
+  return Picture(std::move(disp));
+}
 
 Picture Picture::Create(PICTDESC& desc) noexcept {
   ComPtr<IPictureDisp> disp;
@@ -108,7 +110,9 @@ Picture Picture::FromIcon(UniqueIcon icon) noexcept {
   return p;
 }
 
-ComPtr<IPicture> Picture::Ole() const noexcept { return disp_.As<IPicture>(IID_IPicture); }
+ComPtr<IPicture> Picture::Ole() const noexcept {
+  return disp_.As<IPicture>(IID_IPicture);
+}
 
 PictureType Picture::Type() const noexcept {
   if (!disp_) return PictureType::Uninitialized;

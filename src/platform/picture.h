@@ -7,8 +7,8 @@
 // handles: OLE deletes them when the last reference goes.
 #pragma once
 
-#include <windows.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include "platform/com.h"
 #include "platform/handles.h"
@@ -25,7 +25,7 @@ enum class PictureType : short {
 };
 
 class Picture {
-public:
+ public:
   Picture() noexcept = default;  // no picture object
 
   // Wraps an existing picture reference (shared, not copied).
@@ -65,7 +65,7 @@ public:
 
   bool SameObject(const Picture& o) const noexcept { return disp_.get() == o.disp_.get(); }
 
-private:
+ private:
   explicit Picture(ComPtr<IPictureDisp> d) noexcept : disp_(std::move(d)) {}
   static Picture Create(PICTDESC& desc) noexcept;
 

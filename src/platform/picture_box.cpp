@@ -70,8 +70,7 @@ LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_NOTIFY:
     case WM_DRAWITEM:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-      return ::SendMessageA(::GetParent(hwnd), msg, wParam, lParam);
+    case WM_CTLCOLORSTATIC: return ::SendMessageA(::GetParent(hwnd), msg, wParam, lParam);
     default: break;
   }
   return ::DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -179,8 +178,7 @@ void RegisterPictureControls(HINSTANCE instance) {
 }
 
 HWND CreatePictureBox(HWND parent, int id, const Place& place, COLORREF background) {
-  HWND box = CreateControl(kPictureBoxClass, "", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, parent, id,
-                           place);
+  HWND box = CreateControl(kPictureBoxClass, "", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, parent, id, place);
   if (BoxData* data = DataOf<BoxData>(box)) {
     data->background = background;
     data->brush.reset(::CreateSolidBrush(background));

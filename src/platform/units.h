@@ -29,14 +29,24 @@ inline long RoundHalfEven(double v) {
   return (lf % 2 == 0) ? lf : lf + 1;
 }
 
-inline double TwipsPerPixel(int dpi) { return kTwipsPerInch / (dpi > 0 ? dpi : 96); }
+inline double TwipsPerPixel(int dpi) {
+  return kTwipsPerInch / (dpi > 0 ? dpi : 96);
+}
 
 // Twips to whole pixels, rounded half to even.
-inline long TwipsToPixels(double twips, int dpi) { return RoundHalfEven(twips / TwipsPerPixel(dpi)); }
+inline long TwipsToPixels(double twips, int dpi) {
+  return RoundHalfEven(twips / TwipsPerPixel(dpi));
+}
 
-inline double PixelsToTwips(double pixels, int dpi) { return pixels * TwipsPerPixel(dpi); }
+inline double PixelsToTwips(double pixels, int dpi) {
+  return pixels * TwipsPerPixel(dpi);
+}
 
-inline double PixelsToHimetric(double pixels, int dpi) { return pixels * kHimetricPerInch / (dpi > 0 ? dpi : 96); }
-inline double HimetricToPixels(double himetric, int dpi) { return himetric * (dpi > 0 ? dpi : 96) / kHimetricPerInch; }
+inline double PixelsToHimetric(double pixels, int dpi) {
+  return pixels * kHimetricPerInch / (dpi > 0 ? dpi : 96);
+}
+inline double HimetricToPixels(double himetric, int dpi) {
+  return himetric * (dpi > 0 ? dpi : 96) / kHimetricPerInch;
+}
 
 }  // namespace fw::units

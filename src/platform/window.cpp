@@ -24,17 +24,24 @@ int ScreenDpiY() {
   return dpi;
 }
 
-int TwipsToPixelsX(double twips) { return units::TwipsToPixels(twips, ScreenDpiX()); }
-int TwipsToPixelsY(double twips) { return units::TwipsToPixels(twips, ScreenDpiY()); }
-double PixelsToTwipsX(double pixels) { return units::PixelsToTwips(pixels, ScreenDpiX()); }
-double PixelsToTwipsY(double pixels) { return units::PixelsToTwips(pixels, ScreenDpiY()); }
+int TwipsToPixelsX(double twips) {
+  return units::TwipsToPixels(twips, ScreenDpiX());
+}
+int TwipsToPixelsY(double twips) {
+  return units::TwipsToPixels(twips, ScreenDpiY());
+}
+double PixelsToTwipsX(double pixels) {
+  return units::PixelsToTwips(pixels, ScreenDpiX());
+}
+double PixelsToTwipsY(double pixels) {
+  return units::PixelsToTwips(pixels, ScreenDpiY());
+}
 
 HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                    const Place& place) {
   return ::CreateWindowExA(exStyle, className, text, style | WS_CHILD, TwipsToPixelsX(place.left),
-                           TwipsToPixelsY(place.top), TwipsToPixelsX(place.width), TwipsToPixelsY(place.height),
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr),
-                           nullptr);
+                           TwipsToPixelsY(place.top), TwipsToPixelsX(place.width), TwipsToPixelsY(place.height), parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
 }
 
 void MoveToPlace(HWND hwnd, const Place& place) {
@@ -60,8 +67,7 @@ void SetClientSizeTwips(HWND hwnd, long width, long height) {
   DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE));
   DWORD ex = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
   ::AdjustWindowRectEx(&r, style, ::GetMenu(hwnd) != nullptr, ex);
-  ::SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HFONT UiFont(FontKind kind) {

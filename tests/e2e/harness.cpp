@@ -35,7 +35,9 @@ CRITICAL_SECTION& TrackedLock() {
   return cs;
 }
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+std::string Quote(const std::string& s) {
+  return "\"" + s + "\"";
+}
 
 }  // namespace
 
@@ -340,7 +342,9 @@ bool WaitDialogGone(HWND dialog, DWORD timeoutMs) {
   return WaitUntil([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, timeoutMs);
 }
 
-void CloseFromFrame(HWND window) { ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void CloseFromFrame(HWND window) {
+  ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 
 // ---- input ----
 
@@ -379,7 +383,9 @@ void SendKey(WORD vk, bool ctrl, bool alt, bool shift) {
   ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
-void SendCtrlKey(WORD vk) { SendKey(vk, true); }
+void SendCtrlKey(WORD vk) {
+  SendKey(vk, true);
+}
 
 void SendText(const std::string& text) {
   std::vector<INPUT> in;
@@ -409,8 +415,8 @@ void MoveMouse(int x, int y) {
 void MouseButton(bool down, bool right) {
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
-                        : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+  in.mi.dwFlags =
+      right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP) : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
   ::SendInput(1, &in, sizeof in);
 }
 
@@ -529,8 +535,7 @@ LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       bi.bmiHeader.biHeight = -img->height;
       bi.bmiHeader.biPlanes = 1;
       bi.bmiHeader.biBitCount = 32;
-      ::SetDIBitsToDevice(dc, 0, 0, img->width, img->height, 0, 0, 0, img->height, img->px.data(), &bi,
-                          DIB_RGB_COLORS);
+      ::SetDIBitsToDevice(dc, 0, 0, img->width, img->height, 0, 0, 0, img->height, img->px.data(), &bi, DIB_RGB_COLORS);
     }
     if (auto* clock = static_cast<ClockState*>(::GetPropA(hwnd, "FwClock"))) PaintClock(hwnd, dc, *clock);
     ::EndPaint(hwnd, &ps);
@@ -615,8 +620,8 @@ bool DirExists(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return {};
   std::string out;
   char buf[65536];
@@ -697,10 +702,18 @@ HWND App::main() {
   return main_;
 }
 
-HWND App::picture1() { return FindChildById(main(), 101); }
-HWND App::image1() { return FindChildById(main(), 102); }
-HWND App::command13() { return FindChildById(main(), 123); }
-HWND App::button(const std::string& caption) { return FindChildByText(main(), caption, "Button"); }
+HWND App::picture1() {
+  return FindChildById(main(), 101);
+}
+HWND App::image1() {
+  return FindChildById(main(), 102);
+}
+HWND App::command13() {
+  return FindChildById(main(), 123);
+}
+HWND App::button(const std::string& caption) {
+  return FindChildByText(main(), caption, "Button");
+}
 
 void App::Click(const std::string& caption) {
   HWND b = button(caption);
@@ -708,14 +721,18 @@ void App::Click(const std::string& caption) {
   if (b) ::PostMessageA(b, BM_CLICK, 0, 0);
 }
 
-void App::Menu(int id) { ::PostMessageA(main(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+void App::Menu(int id) {
+  ::PostMessageA(main(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
 
 void App::Shortcut(WORD vk) {
   EXPECT_TRUE(BringToFront(main()));
   SendCtrlKey(vk);
 }
 
-bool App::running() const { return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool App::running() const {
+  return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 bool App::WaitExit(DWORD timeoutMs) {
   return WaitUntil([&] { return !running(); }, timeoutMs);

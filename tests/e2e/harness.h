@@ -91,7 +91,7 @@ bool SaveBmp(const Image& img, const std::string& path);
 
 // A borderless window of the driver's own with a known pattern on it.
 class PatternWindow {
-public:
+ public:
   PatternWindow(int x, int y, int w, int h, int seed = 1);
   ~PatternWindow();
   PatternWindow(const PatternWindow&) = delete;
@@ -107,7 +107,7 @@ public:
   long ClockIn(const Image& capture) const;
   int band() const { return band_; }
 
-private:
+ private:
   HWND hwnd_ = nullptr;
   Image expected_;
   int band_ = 0;
@@ -124,15 +124,15 @@ void RemoveTree(const std::string& path);
 
 // ---- the program ----
 struct AppOptions {
-  bool withSound = true;                  // copy camera.wav beside the program
-  std::optional<std::string> settings;    // settings.txt content to place first
-  bool waitForMain = true;                // wait for the main window to show
-  std::string cwd;                        // process current directory (default: its directory)
-  std::string dirSuffix;                  // to run several programs in one test
+  bool withSound = true;                // copy camera.wav beside the program
+  std::optional<std::string> settings;  // settings.txt content to place first
+  bool waitForMain = true;              // wait for the main window to show
+  std::string cwd;                      // process current directory (default: its directory)
+  std::string dirSuffix;                // to run several programs in one test
 };
 
 class App {
-public:
+ public:
   explicit App(const AppOptions& options = {});
   ~App();
   App(const App&) = delete;
@@ -167,7 +167,7 @@ public:
   // it (Command13, Image1) hidden for the moment of the grab.
   Image PictureArea();
 
-private:
+ private:
   std::string dir_;
   HANDLE process_ = nullptr;
   DWORD pid_ = 0;

@@ -7,7 +7,9 @@ namespace e2e {
 namespace {
 
 // At 96 dots per inch a pixel is 15 twips.
-int Px(long twips) { return static_cast<int>((twips + 7) / 15); }
+int Px(long twips) {
+  return static_cast<int>((twips + 7) / 15);
+}
 
 RECT RectIn(HWND child, HWND parent) {
   RECT r = ScreenRect(child);
@@ -34,7 +36,7 @@ TEST(MainWindow, StartsCentredWithItsStripButtonsAndPictureArea) {
   struct Expected {
     const char* caption;
     long left;
-  } buttons[] = {{"Screen", 120}, {"Window", 840}, {"Clear", 1920}, {"Cut", 2640}, {"Copy", 3360}, {"Paste", 4080},
+  } buttons[] = {{"Screen", 120}, {"Window", 840}, {"Clear", 1920}, {"Cut", 2640},  {"Copy", 3360}, {"Paste", 4080},
                  {"Save", 5160},  {"Print", 5880}, {"Mail", 6600},  {"Tray", 7680}, {"Exit", 8400}};
   HWND strip = FindChildById(app.main(), 100);
   ASSERT_NE(strip, nullptr);
@@ -92,7 +94,9 @@ TEST(MainWindow, MenusCarryTheirItemsShortcutsAndUnavailableEntries) {
     ::GetMenuStringA(m, pos, buf, sizeof buf, MF_BYPOSITION);
     return std::string(buf);
   };
-  auto grey = [](HMENU m, UINT pos) { return (::GetMenuState(m, pos, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) != 0; };
+  auto grey = [](HMENU m, UINT pos) {
+    return (::GetMenuState(m, pos, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) != 0;
+  };
   EXPECT_EQ(caption(bar, 0), "File");
   EXPECT_EQ(caption(bar, 1), "Shortcuts");
   EXPECT_EQ(caption(bar, 2), "Options");

@@ -7,12 +7,14 @@ namespace fw::capture {
 namespace {
 
 TEST(Notice, WindowNoticeReadsAsTheUserSeesIt) {
-  EXPECT_EQ(NoticeText(2, CaptureKind::Window), "2 seconds after you close this dialog the active window will be captured.");
+  EXPECT_EQ(NoticeText(2, CaptureKind::Window),
+            "2 seconds after you close this dialog the active window will be captured.");
   EXPECT_EQ(NoticeTitle(CaptureKind::Window), "Capture Active Window");
 }
 
 TEST(Notice, ScreenNoticeHasItsOwnEndingAndTitle) {
-  EXPECT_EQ(NoticeText(2, CaptureKind::Screen), "2 seconds after you close this dialog the entire screen will be captured.");
+  EXPECT_EQ(NoticeText(2, CaptureKind::Screen),
+            "2 seconds after you close this dialog the entire screen will be captured.");
   EXPECT_EQ(NoticeTitle(CaptureKind::Screen), "Capture Whole Screen");
 }
 
