@@ -1,7 +1,7 @@
 // Framewick: a small screen-capture utility.
+#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
-#include <windows.h>
 
 #include "app/form1.h"
 #include "platform/events.h"

@@ -1,7 +1,7 @@
 #include "capture/capture_commands.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "app/form1.h"
 #include "app/shared_state.h"

@@ -1,8 +1,8 @@
 // A minimal owning pointer for COM interfaces.
 #pragma once
 
-#include <unknwn.h>
 #include <windows.h>
+#include <unknwn.h>
 
 #include <utility>
 

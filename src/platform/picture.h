@@ -7,8 +7,8 @@
 // handles: OLE deletes them when the last reference goes.
 #pragma once
 
-#include <olectl.h>
 #include <windows.h>
+#include <olectl.h>
 
 #include "platform/com.h"
 #include "platform/handles.h"
