@@ -2,10 +2,196 @@
 
 #include <windows.h>
 
-namespace fw {
+#include <algorithm>
+#include <vector>
 
-WriteResult WritePictureFile(const Picture&, const std::string&) {
-  return WriteResult{false, ERROR_CALL_NOT_IMPLEMENTED, "saving is not available yet"};
+#include "image/picture_format.h"
+#include "platform/handles.h"
+#include "platform/safe_file.h"
+
+namespace fw {
+namespace {
+
+WriteResult Failed(DWORD error, std::string reason) {
+  return WriteResult{false, error, std::move(reason)};
+}
+
+WriteResult FromWrite(const FileWriteResult& w) {
+  if (w.ok) return WriteResult{true, 0, {}};
+  return Failed(w.error, ErrorText(w.error));
+}
+
+// A header with room for a full colour table (or three masks).
+struct DibHeader {
+  BITMAPINFOHEADER h;
+  RGBQUAD colours[256];
+};
+
+std::uint16_t NormalisedDepth(int bpp) {
+  if (bpp <= 1) return 1;
+  if (bpp <= 4) return 4;
+  if (bpp <= 8) return 8;
+  if (bpp <= 16) return 16;
+  if (bpp <= 24) return 24;
+  return 32;
+}
+
+// Reads a bitmap's pixels at its own colour depth (with its palette for
+// the colour table of palette bitmaps).
+std::optional<format::DibImage> ReadBitmap(HBITMAP bmp, HPALETTE palette) {
+  DIBSECTION ds{};
+  int got = ::GetObjectA(bmp, sizeof ds, &ds);
+  if (got < static_cast<int>(sizeof(BITMAP))) return std::nullopt;
+  bool dibSection = got == static_cast<int>(sizeof(DIBSECTION));
+  const BITMAP& bm = ds.dsBm;
+  if (bm.bmWidth <= 0 || bm.bmHeight <= 0) return std::nullopt;
+
+  format::DibImage img;
+  img.width = bm.bmWidth;
+  img.height = bm.bmHeight;
+  img.bitsPerPixel =
+      NormalisedDepth(dibSection ? ds.dsBmih.biBitCount : static_cast<int>(bm.bmPlanes) * bm.bmBitsPixel);
+
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  if (!screen) return std::nullopt;
+  PaletteGuard pal(screen.get(), palette);
+
+  DibHeader bi{};
+  bi.h.biSize = sizeof bi.h;
+  bi.h.biWidth = img.width;
+  bi.h.biHeight = img.height;  // bottom-up
+  bi.h.biPlanes = 1;
+  bi.h.biBitCount = img.bitsPerPixel;
+  bi.h.biCompression = BI_RGB;
+  if (img.bitsPerPixel == 16) {
+    // Keep the bitmap's own 16-bit layout (5-6-5 or 5-5-5).
+    DWORD masks[3] = {0x7C00, 0x03E0, 0x001F};
+    if (dibSection && ds.dsBmih.biCompression == BI_BITFIELDS) {
+      std::copy(ds.dsBitfields, ds.dsBitfields + 3, masks);
+    } else if (!dibSection) {
+      DibHeader probe{};
+      probe.h.biSize = sizeof probe.h;
+      if (::GetDIBits(screen.get(), bmp, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&probe), DIB_RGB_COLORS) &&
+          probe.h.biBitCount == 16 && probe.h.biCompression == BI_BITFIELDS) {
+        std::copy(reinterpret_cast<DWORD*>(probe.colours), reinterpret_cast<DWORD*>(probe.colours) + 3, masks);
+      }
+    }
+    if (masks[0] != 0x7C00 || masks[1] != 0x03E0 || masks[2] != 0x001F) {
+      bi.h.biCompression = BI_BITFIELDS;
+      std::copy(masks, masks + 3, reinterpret_cast<DWORD*>(bi.colours));
+      img.compression = format::kBiBitfields;
+      std::copy(masks, masks + 3, img.masks);
+    }
+  }
+
+  auto row = format::RowBytes(img.width, img.bitsPerPixel);
+  if (!row) return std::nullopt;
+  std::uint64_t total = static_cast<std::uint64_t>(*row) * static_cast<std::uint64_t>(img.height);
+  if (total > 0x7FFFFFFF) return std::nullopt;
+  img.pixels.assign(static_cast<std::size_t>(total), '\0');
+  int lines = ::GetDIBits(screen.get(), bmp, 0, static_cast<UINT>(img.height), img.pixels.data(),
+                          reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  if (lines != img.height) return std::nullopt;
+
+  if (img.bitsPerPixel <= 8) {
+    std::size_t n = std::size_t{1} << img.bitsPerPixel;
+    for (std::size_t i = 0; i < n; ++i) {
+      const RGBQUAD& q = bi.colours[i];
+      img.palette.push_back(format::Rgbq{q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
+    }
+  }
+  return img;
+}
+
+WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
+  auto img = ReadBitmap(static_cast<HBITMAP>(picture.Handle()), picture.Palette());
+  if (!img) return Failed(ERROR_INVALID_DATA, "The picture's pixels could not be read.");
+  auto file = format::BuildBmpFile(*img);
+  if (!file) return Failed(ERROR_INVALID_DATA, "The picture is too large for a bitmap file.");
+  return FromWrite(WriteWholeFile(path, *file));
+}
+
+WriteResult WriteEnhMetafile(const Picture& picture, const std::string& path) {
+  HENHMETAFILE emf = static_cast<HENHMETAFILE>(picture.Handle());
+  UINT size = ::GetEnhMetaFileBits(emf, 0, nullptr);
+  if (size == 0) return Failed(ERROR_INVALID_DATA, "The metafile could not be read.");
+  std::string bytes(size, '\0');
+  if (::GetEnhMetaFileBits(emf, size, reinterpret_cast<BYTE*>(bytes.data())) != size) {
+    return Failed(ERROR_INVALID_DATA, "The metafile could not be read.");
+  }
+  return FromWrite(WriteWholeFile(path, bytes));
+}
+
+WriteResult WriteMetafile(const Picture& picture, const std::string& path) {
+  HMETAFILE wmf = static_cast<HMETAFILE>(picture.Handle());
+  UINT size = ::GetMetaFileBitsEx(wmf, 0, nullptr);
+  if (size == 0) return Failed(ERROR_INVALID_DATA, "The metafile could not be read.");
+  std::string bits(size, '\0');
+  if (::GetMetaFileBitsEx(wmf, size, bits.data()) != size) {
+    return Failed(ERROR_INVALID_DATA, "The metafile could not be read.");
+  }
+  // The placeable header gives the picture's size: HIMETRIC, scaled down
+  // when a side does not fit the header's 16-bit fields.
+  long w = 0, h = 0;
+  picture.SizeHimetric(w, h);
+  w = std::max(1L, std::labs(w));
+  h = std::max(1L, std::labs(h));
+  long scale = std::max(w, h) / 32767 + 1;
+  std::string file =
+      format::PlaceableMetafileHeader(static_cast<std::int16_t>(w / scale), static_cast<std::int16_t>(h / scale),
+                                      static_cast<std::uint16_t>(std::max(1L, 2540 / scale)));
+  file += bits;
+  return FromWrite(WriteWholeFile(path, file));
+}
+
+WriteResult WriteIcon(const Picture& picture, const std::string& path) {
+  ICONINFO info{};
+  if (!::GetIconInfo(static_cast<HICON>(picture.Handle()), &info)) {
+    return Failed(ERROR_INVALID_DATA, "The icon could not be read.");
+  }
+  UniqueBitmap colour(info.hbmColor);
+  UniqueBitmap mask(info.hbmMask);
+  if (!colour) return Failed(ERROR_NOT_SUPPORTED, "A monochrome icon cannot be saved.");
+  BITMAP bm{};
+  ::GetObjectA(colour.get(), sizeof bm, &bm);
+  int w = bm.bmWidth, h = bm.bmHeight;
+  if (w <= 0 || h <= 0 || w > 256 || h > 256) return Failed(ERROR_INVALID_DATA, "The icon could not be read.");
+
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  std::vector<std::uint32_t> argb(static_cast<std::size_t>(w) * h);
+  std::vector<std::uint32_t> maskPx(argb.size());
+  if (::GetDIBits(screen.get(), colour.get(), 0, h, argb.data(), &bi, DIB_RGB_COLORS) != h ||
+      ::GetDIBits(screen.get(), mask.get(), 0, h, maskPx.data(), &bi, DIB_RGB_COLORS) != h) {
+    return Failed(ERROR_INVALID_DATA, "The icon could not be read.");
+  }
+  bool anyAlpha = std::any_of(argb.begin(), argb.end(), [](std::uint32_t p) { return (p >> 24) != 0; });
+  std::vector<bool> transparent(argb.size());
+  for (std::size_t i = 0; i < argb.size(); ++i) {
+    transparent[i] = (maskPx[i] & 0xFFFFFF) != 0;
+    if (!anyAlpha) argb[i] = (argb[i] & 0xFFFFFF) | (transparent[i] ? 0u : 0xFF000000u);
+  }
+  auto file = format::BuildIcoFile(w, h, argb, transparent);
+  if (!file) return Failed(ERROR_INVALID_DATA, "The icon could not be read.");
+  return FromWrite(WriteWholeFile(path, *file));
+}
+
+}  // namespace
+
+WriteResult WritePictureFile(const Picture& picture, const std::string& path) {
+  if (!picture.HasImage()) return Failed(0, "There is no picture to save.");
+  switch (picture.Type()) {
+    case PictureType::Bitmap: return WriteBitmap(picture, path);
+    case PictureType::EnhMetafile: return WriteEnhMetafile(picture, path);
+    case PictureType::Metafile: return WriteMetafile(picture, path);
+    case PictureType::Icon: return WriteIcon(picture, path);
+    default: return Failed(0, "There is no picture to save.");
+  }
 }
 
 }  // namespace fw

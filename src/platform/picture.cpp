@@ -2,6 +2,8 @@
 
 #include <ocidl.h>
 
+#include <cstring>
+
 namespace fw {
 namespace {
 
@@ -110,6 +112,31 @@ Picture Picture::FromIcon(UniqueIcon icon) noexcept {
   return p;
 }
 
+// A picture (JPEG, BMP, ...) stored in the program's resources.
+Picture Picture::FromResource(int id) noexcept {
+  HMODULE module = ::GetModuleHandleA(nullptr);
+  HRSRC res = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  if (!res) return Picture();
+  DWORD size = ::SizeofResource(module, res);
+  HGLOBAL loaded = ::LoadResource(module, res);
+  const void* data = loaded ? ::LockResource(loaded) : nullptr;
+  if (!data || size == 0) return Picture();
+  UniqueGlobal copy(::GlobalAlloc(GMEM_MOVEABLE, size));
+  {
+    GlobalLock<void> lock(copy.get());
+    if (!lock.get()) return Picture();
+    std::memcpy(lock.get(), data, size);
+  }
+  ComPtr<IStream> stream;
+  if (FAILED(::CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return Picture();
+  copy.release();  // the stream frees it
+  ComPtr<IPictureDisp> disp;
+  if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPictureDisp, disp.put_void()))) {
+    return Picture();
+  }
+  return Picture::FromDisp(std::move(disp));
+}
+
 ComPtr<IPicture> Picture::Ole() const noexcept {
   return disp_.As<IPicture>(IID_IPicture);
 }
@@ -149,6 +176,14 @@ HPALETTE Picture::Palette() const noexcept {
 
 bool Picture::SizeHimetric(long& width, long& height) const noexcept {
   width = height = 0;
+  if (Type() == PictureType::EnhMetafile) {
+    // The metafile's own frame, which every OLE implementation agrees on.
+    ENHMETAHEADER header{};
+    if (!::GetEnhMetaFileHeader(static_cast<HENHMETAFILE>(Handle()), sizeof header, &header)) return false;
+    width = header.rclFrame.right - header.rclFrame.left;
+    height = header.rclFrame.bottom - header.rclFrame.top;
+    return width > 0 && height > 0;
+  }
   ComPtr<IPicture> pic = Ole();
   if (!pic) return false;
   OLE_XSIZE_HIMETRIC w = 0;

@@ -39,6 +39,8 @@ class Picture {
   // A Windows metafile with its extent in HIMETRIC.
   static Picture FromMetafile(UniqueMetafile wmf, long widthHimetric, long heightHimetric) noexcept;
   static Picture FromIcon(UniqueIcon icon) noexcept;
+  // A picture file (JPEG, BMP, GIF, ...) stored as an RCDATA resource.
+  static Picture FromResource(int id) noexcept;
 
   // True when there is a picture object (empty or not).
   bool IsObject() const noexcept { return static_cast<bool>(disp_); }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "flows.h"
 #include "harness.h"
 
 namespace e2e {
@@ -11,29 +12,6 @@ namespace {
 constexpr int kPatternW = 300;
 constexpr int kPatternH = 200;
 constexpr int kBand = 6;  // the pattern's clock rows
-
-// The pattern's pixels, less its clock band.
-long PatternDifferences(const Image& shown, const PatternWindow& pattern) {
-  Image expected = pattern.expected();
-  Image got;
-  got.width = expected.width;
-  got.height = expected.height - pattern.band();
-  expected.height = got.height;
-  expected.px.resize(static_cast<std::size_t>(expected.width) * expected.height);
-  if (shown.width < got.width || shown.height < got.height) return -1;
-  got.px.resize(static_cast<std::size_t>(got.width) * got.height);
-  for (int y = 0; y < got.height; ++y)
-    for (int x = 0; x < got.width; ++x) got.px[static_cast<std::size_t>(y) * got.width + x] = shown.at(x, y);
-  return CountDifferences(got, expected);
-}
-
-// Restores a minimised program so its picture area can be looked at.
-void Restore(App& app) {
-  ::ShowWindow(app.main(), SW_RESTORE);
-  WaitUntil([&] { return !::IsIconic(app.main()); }, 3000);
-  BringToFront(app.main());
-  app.Sync();
-}
 
 TEST(ButtonCapture, WindowNoticeMinimiseDelayAndExactPicture) {
   App app;

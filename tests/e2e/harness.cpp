@@ -261,6 +261,10 @@ Image RenderIcon(LPCSTR id, int w, int h, COLORREF bg) {
 IconKind DetectIcon(HWND dialog) {
   HWND icon = ::GetDlgItem(dialog, 0x440);
   if (!icon || !::IsWindowVisible(icon)) return IconKind::None;
+  DWORD_PTR handle = 0;
+  if (!::SendMessageTimeoutA(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &handle) || handle == 0) {
+    return IconKind::None;
+  }
   RECT r = ScreenRect(icon);
   if (r.right - r.left <= 0 || r.bottom - r.top <= 0) return IconKind::None;
   // The icon is drawn after the box shows; give it a moment.
@@ -344,6 +348,124 @@ bool WaitDialogGone(HWND dialog, DWORD timeoutMs) {
 
 void CloseFromFrame(HWND window) {
   ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+HWND WaitForSaveDialog(DWORD pid, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND h : TopLevelWindows(pid, true)) {
+          if (ClassOf(h) == "#32770" && ::GetDlgItem(h, 0x47C)) {
+            found = h;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+void ChooseFileName(HWND saveDialog, const std::string& path) {
+  HWND box = ::GetDlgItem(saveDialog, 0x47C);
+  DWORD_PTR r = 0;
+  ::SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 3000, &r);
+  PressDialogButton(saveDialog, IDOK);
+}
+
+// ---- clipboard ----
+namespace {
+class OpenClip {
+ public:
+  OpenClip() {
+    for (int i = 0; i < 50 && !open_; ++i) {
+      open_ = ::OpenClipboard(nullptr) != FALSE;
+      if (!open_) ::Sleep(20);
+    }
+  }
+  ~OpenClip() {
+    if (open_) ::CloseClipboard();
+  }
+  explicit operator bool() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+}  // namespace
+
+Image ClipboardBitmap() {
+  OpenClip clip;
+  if (!clip) return {};
+  HBITMAP bmp = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+  return bmp ? ImageFromBitmap(bmp) : Image{};
+}
+
+bool ClipboardHasFormat(UINT format) {
+  OpenClip clip;
+  return clip && ::IsClipboardFormatAvailable(format);
+}
+
+HBITMAP BitmapFromImage(const Image& img) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = img.width;
+  bi.bmiHeader.biHeight = -img.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bmp && bits) std::memcpy(bits, img.px.data(), img.px.size() * 4);
+  return bmp;
+}
+
+bool PutBitmapOnClipboard(const Image& img) {
+  // The clipboard takes a device-dependent bitmap.
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP ddb = ::CreateCompatibleBitmap(screen, img.width, img.height);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = img.width;
+  bi.bmiHeader.biHeight = -img.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  ::SetDIBits(screen, ddb, 0, img.height, img.px.data(), &bi, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  OpenClip clip;
+  if (!clip || !::EmptyClipboard()) {
+    ::DeleteObject(ddb);
+    return false;
+  }
+  if (!::SetClipboardData(CF_BITMAP, ddb)) {
+    ::DeleteObject(ddb);
+    return false;
+  }
+  return true;
+}
+
+bool PutTextOnClipboard(const std::string& text) {
+  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(::GlobalLock(mem), text.c_str(), text.size() + 1);
+  ::GlobalUnlock(mem);
+  OpenClip clip;
+  if (!clip || !::EmptyClipboard() || !::SetClipboardData(CF_TEXT, mem)) {
+    ::GlobalFree(mem);
+    return false;
+  }
+  return true;
+}
+
+bool EmptyTheClipboard() {
+  OpenClip clip;
+  return clip && ::EmptyClipboard();
+}
+
+Image LoadBmpFile(const std::string& path) {
+  HBITMAP bmp = static_cast<HBITMAP>(
+      ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  if (!bmp) return {};
+  Image img = ImageFromBitmap(bmp);
+  ::DeleteObject(bmp);
+  return img;
 }
 
 // ---- input ----
@@ -476,6 +598,14 @@ long CountDifferences(const Image& a, const Image& b, int ox, int oy) {
       if (a.at(x + ox, y + oy) != b.at(x, y)) ++diff;
     }
   }
+  return diff;
+}
+
+long TopLeftDifferences(const Image& whole, const Image& part) {
+  if (whole.width < part.width || whole.height < part.height) return -1;
+  long diff = 0;
+  for (int y = 0; y < part.height; ++y)
+    for (int x = 0; x < part.width; ++x) diff += whole.at(x, y) != part.at(x, y);
   return diff;
 }
 

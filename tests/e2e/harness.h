@@ -65,6 +65,11 @@ bool WaitDialogGone(HWND dialog, DWORD timeoutMs);
 // Closes a dialog from its frame (the close box).
 void CloseFromFrame(HWND window);
 
+// The common Save dialog of the process (a dialog with a file-name box).
+HWND WaitForSaveDialog(DWORD pid, DWORD timeoutMs);
+// Types a name into the Save dialog and presses its Save button.
+void ChooseFileName(HWND saveDialog, const std::string& path);
+
 // ---- input ----
 // Brings a window to the front; true when it is the foreground window.
 bool BringToFront(HWND hwnd);
@@ -87,6 +92,9 @@ Image ImageFromBitmap(HBITMAP bmp, HDC ref = nullptr);
 // Pixels that differ between the images within the overlap; -1 when the
 // sizes differ.
 long CountDifferences(const Image& a, const Image& b, int ox = 0, int oy = 0);
+// Pixels of `part` that differ from `whole`'s top-left; -1 when `whole` is
+// smaller than `part`.
+long TopLeftDifferences(const Image& whole, const Image& part);
 bool SaveBmp(const Image& img, const std::string& path);
 
 // A borderless window of the driver's own with a known pattern on it.
@@ -121,6 +129,18 @@ std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::vector<std::string> ListDir(const std::string& dir);
 void RemoveTree(const std::string& path);
+
+// ---- clipboard ----
+// The clipboard's CF_BITMAP as pixels (empty when there is none).
+Image ClipboardBitmap();
+bool ClipboardHasFormat(UINT format);
+bool PutBitmapOnClipboard(const Image& img);
+bool PutTextOnClipboard(const std::string& text);
+bool EmptyTheClipboard();
+// Reads an image file (BMP) back as pixels.
+Image LoadBmpFile(const std::string& path);
+// A bitmap of the driver's own from pixels (a DIB section); caller deletes.
+HBITMAP BitmapFromImage(const Image& img);
 
 // ---- the program ----
 struct AppOptions {

@@ -1,0 +1,26 @@
+#include "platform/file_dialog.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace fw {
+
+std::optional<std::string> ShowSaveDialog(HWND owner, const std::string& filter, const std::string& initialDir) {
+  // Room for long paths; the dialog opens with no name filled in.
+  std::vector<char> file(32768, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = initialDir.c_str();
+  ofn.Flags = 0;  // no default extension, no overwrite prompt
+  if (::GetSaveFileNameA(&ofn)) return std::string(file.data());
+  if (::CommDlgExtendedError() == 0) return std::string();  // cancelled
+  return std::nullopt;
+}
+
+}  // namespace fw

@@ -1,0 +1,306 @@
+// Saving: the Save dialog, the files it writes, failures that damage
+// nothing, and the unsaved-image prompt of New and exit.
+#include <gtest/gtest.h>
+
+#include "flows.h"
+#include "harness.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kW = 200, kH = 120;
+
+std::uint32_t Le32(const std::string& s, std::size_t at) {
+  return static_cast<std::uint8_t>(s[at]) | static_cast<std::uint8_t>(s[at + 1]) << 8 |
+         static_cast<std::uint8_t>(s[at + 2]) << 16 |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 3])) << 24;
+}
+
+// Saves through the dialog; returns the dialog's handle (or null).
+HWND SaveAs(App& app, const std::string& path) {
+  app.Click("Save");
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  if (dlg) ChooseFileName(dlg, path);
+  return dlg;
+}
+
+// A screen-sized BMP holding the pattern at its top-left.
+void ExpectScreenBmp(const std::string& path, const PatternWindow& pattern) {
+  std::string bytes = ReadFileBytes(path);
+  ASSERT_GE(bytes.size(), 54u) << path;
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(Le32(bytes, 2), bytes.size());
+  int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(static_cast<int>(Le32(bytes, 18)), w);
+  EXPECT_EQ(static_cast<int>(Le32(bytes, 22)), h);
+  // The capture's own depth: the screen's.
+  HDC screen = ::GetDC(nullptr);
+  int depth = ::GetDeviceCaps(screen, BITSPIXEL);
+  ::ReleaseDC(nullptr, screen);
+  EXPECT_EQ(static_cast<int>(bytes[28] | bytes[29] << 8), depth);
+  Image img = LoadBmpFile(path);
+  ASSERT_EQ(img.width, w);
+  EXPECT_EQ(PatternDifferences(img, pattern), 0);
+}
+
+std::vector<std::string> Leftovers(const std::string& dir) {
+  std::vector<std::string> out;
+  for (const auto& f : ListDir(dir))
+    if (f.rfind("fw~", 0) == 0 || f.find(".tmp") != std::string::npos) out.push_back(f);
+  return out;
+}
+
+TEST(Save, WritesBitmapFilesUnderExactlyTheChosenNames) {
+  App app;
+  PatternWindow pattern(0, 0, kW, kH, 31);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  for (std::string name : {"picture.png", "picture.jpg", "no extension"}) {
+    std::string path = app.dir() + "\\" + name;
+    ASSERT_NE(SaveAs(app, path), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 5000)) << name;
+    app.Sync();
+    ExpectScreenBmp(path, pattern);
+  }
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "no message after a good save";
+  EXPECT_TRUE(Leftovers(app.dir()).empty());
+}
+
+TEST(Save, SavingTwiceReplacesTheFileWithoutAsking) {
+  App app;
+  PatternWindow first(0, 0, kW, kH, 32);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, first));
+  std::string path = app.dir() + "\\twice.bmp";
+  SaveAs(app, path);
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 5000));
+  app.Sync();
+  std::string before = ReadFileBytes(path);
+
+  PatternWindow second(0, 0, kW, kH, 33);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, second));
+  SaveAs(app, path);
+  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(path) != before; }, 5000));
+  app.Sync();
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "no confirmation";
+  ExpectScreenBmp(path, second);
+}
+
+TEST(Save, WithNoPictureTheDialogShowsThenTheMessageAndNoFile) {
+  App app;
+  std::string path = app.dir() + "\\nothing.bmp";
+  ASSERT_NE(SaveAs(app, path), nullptr) << "the dialog is shown all the same";
+  auto msg = WaitForDialog(app.pid(), 5000, "Framewick");
+  ASSERT_TRUE(msg);
+  EXPECT_EQ(msg->text, "Could Not Save, No Image Snapped Yet");
+  EXPECT_EQ(msg->icon, IconKind::Information);
+  EXPECT_EQ(msg->buttons, std::vector<std::string>{"OK"});
+  PressDialogButton(msg->hwnd, IDOK);
+  EXPECT_FALSE(FileExists(path));
+}
+
+TEST(Save, CancellingTheDialogWritesNothingAndSaysNothing) {
+  App app;
+  PatternWindow pattern(0, 0, kW, kH, 34);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  auto before = ListDir(app.dir());
+  app.Click("Save");
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  ASSERT_NE(dlg, nullptr);
+  PressDialogButton(dlg, IDCANCEL);
+  ASSERT_TRUE(WaitDialogGone(dlg, 3000));
+  app.Sync();
+  Sleep(300);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_EQ(ListDir(app.dir()), before);
+}
+
+TEST(Save, AReadOnlyFileOrAMissingDirectoryFailsAndDamagesNothing) {
+  App app;
+  PatternWindow pattern(0, 0, kW, kH, 35);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  std::string path = app.dir() + "\\locked.bmp";
+  ASSERT_TRUE(WriteFileBytes(path, "the user's own bytes"));
+  ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  SaveAs(app, path);
+  auto msg = WaitForDialog(app.pid(), 5000, "Framewick");
+  ASSERT_TRUE(msg);
+  EXPECT_EQ(msg->text, "Could Not Save, No Image Snapped Yet");
+  PressDialogButton(msg->hwnd, IDOK);
+  ASSERT_TRUE(WaitDialogGone(msg->hwnd, 3000));
+  EXPECT_EQ(ReadFileBytes(path), "the user's own bytes");
+  EXPECT_TRUE(Leftovers(app.dir()).empty());
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A directory that is not there. The dialog itself may refuse the name;
+  // either way nothing is written and the program goes on.
+  std::string missing = app.dir() + "\\no such folder\\x.bmp";
+  HWND dlg = SaveAs(app, missing);
+  ASSERT_NE(dlg, nullptr);
+  bool reported = false;
+  WaitUntil(
+      [&] {
+        for (const auto& d : OpenDialogs(app.pid())) {
+          if (d.text == "Could Not Save, No Image Snapped Yet") {
+            reported = true;
+            PressDialogButton(d.hwnd, IDOK);
+            return true;
+          }
+        }
+        return false;
+      },
+      3000);
+  if (!reported) {
+    // The dialog kept the name for correction: cancel it.
+    for (const auto& d : OpenDialogs(app.pid())) PressDialogButton(d.hwnd, d.title == "Framewick" ? IDOK : IDCANCEL);
+    for (const auto& d : OpenDialogs(app.pid())) PressDialogButton(d.hwnd, IDCANCEL);
+  }
+  app.Sync();
+  EXPECT_FALSE(DirExists(app.dir() + "\\no such folder"));
+  EXPECT_TRUE(app.running());
+}
+
+// ---- the prompt ----
+
+std::optional<DialogInfo> WaitForPrompt(App& app) {
+  return WaitForDialog(app.pid(), 5000, "Save?");
+}
+
+bool AreaBlank(App& app) {
+  Image a = app.PictureArea();
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (a.at(x, y) != 0xFFFFFF) return false;
+  return true;
+}
+
+TEST(Prompt, NewRightAfterStartAsksNothing) {
+  App app;
+  app.Menu(kMenuNew);
+  app.Sync();
+  Sleep(300);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(AreaBlank(app));
+}
+
+TEST(Prompt, AfterAScreenCaptureNewAsksAndCancelDiscards) {
+  App app;
+  ASSERT_TRUE(ScreenButtonCapture(app));
+  EXPECT_FALSE(AreaBlank(app));
+  app.Menu(kMenuNew);
+  auto prompt = WaitForPrompt(app);
+  ASSERT_TRUE(prompt);
+  EXPECT_EQ(prompt->text, " You have not saved your file. Click OK to save, Cancel to Discard");
+  EXPECT_EQ(prompt->icon, IconKind::None);
+  EXPECT_EQ(prompt->buttons, (std::vector<std::string>{"OK", "Cancel"}));
+  PressDialogButton(prompt->hwnd, IDCANCEL);  // Discarded
+  ASSERT_TRUE(WaitDialogGone(prompt->hwnd, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return AreaBlank(app); }, 3000));
+  // Nothing left to ask about.
+  app.Menu(kMenuNew);
+  app.Sync();
+  Sleep(300);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+}
+
+TEST(Prompt, CancellingTheSaveDialogKeepsThePictureAndAsksAgain) {
+  App app;
+  ASSERT_TRUE(ScreenButtonCapture(app));
+  app.Menu(kMenuNew);
+  auto prompt = WaitForPrompt(app);
+  ASSERT_TRUE(prompt);
+  PressDialogButton(prompt->hwnd, IDOK);
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  ASSERT_NE(dlg, nullptr);
+  PressDialogButton(dlg, IDCANCEL);  // DialogCancelled
+  ASSERT_TRUE(WaitDialogGone(dlg, 3000));
+  app.Sync();
+  EXPECT_FALSE(AreaBlank(app)) << "the picture stays";
+  app.Menu(kMenuNew);
+  auto again = WaitForPrompt(app);
+  ASSERT_TRUE(again) << "the next New asks again";
+  PressDialogButton(again->hwnd, IDCANCEL);
+}
+
+TEST(Prompt, OkAndANameSavesThenNewClears) {
+  App app;
+  ASSERT_TRUE(ScreenButtonCapture(app));
+  app.Menu(kMenuNew);
+  auto prompt = WaitForPrompt(app);
+  ASSERT_TRUE(prompt);
+  PressDialogButton(prompt->hwnd, IDOK);
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  ASSERT_NE(dlg, nullptr);
+  std::string path = app.dir() + "\\from prompt.bmp";
+  ChooseFileName(dlg, path);  // Saved
+  EXPECT_TRUE(WaitUntil([&] { return AreaBlank(app); }, 5000));
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(LoadBmpFile(path).width, ::GetSystemMetrics(SM_CXSCREEN));
+  app.Menu(kMenuNew);
+  app.Sync();
+  Sleep(300);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+}
+
+TEST(Prompt, ClearedUnsavedCaptureStillAsksAndTheSaveFails) {
+  App app;
+  ASSERT_TRUE(ScreenButtonCapture(app));
+  app.Click("Clear");
+  app.Menu(kMenuNew);
+  auto prompt = WaitForPrompt(app);
+  ASSERT_TRUE(prompt) << "clearing does not mark the picture saved";
+  PressDialogButton(prompt->hwnd, IDOK);
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  ASSERT_NE(dlg, nullptr);
+  std::string path = app.dir() + "\\empty.bmp";
+  ChooseFileName(dlg, path);  // SaveFailed: there is nothing to write
+  ASSERT_TRUE(WaitDialogGone(dlg, 3000));
+  app.Sync();
+  Sleep(300);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a failed save from the prompt says nothing";
+  EXPECT_FALSE(FileExists(path));
+  app.Menu(kMenuNew);
+  auto again = WaitForPrompt(app);
+  ASSERT_TRUE(again) << "the next New asks again";
+  PressDialogButton(again->hwnd, IDCANCEL);
+}
+
+TEST(Prompt, ShortcutCapturesNeverMakeNewOrExitAsk) {
+  App app;
+  PatternWindow pattern(0, 0, kW, kH, 36);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  app.Shortcut('W');
+  Sleep(1500);
+  app.Menu(kMenuNew);
+  app.Sync();
+  Sleep(300);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  app.Click("Exit");
+  EXPECT_TRUE(app.WaitExit(5000));
+}
+
+TEST(Prompt, ExitAsksAndBackingOutOfTheSaveDialogKeepsTheProgramOpen) {
+  App app;
+  ASSERT_TRUE(ScreenButtonCapture(app));
+  app.Click("Exit");
+  auto prompt = WaitForPrompt(app);
+  ASSERT_TRUE(prompt);
+  PressDialogButton(prompt->hwnd, IDOK);
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  ASSERT_NE(dlg, nullptr);
+  PressDialogButton(dlg, IDCANCEL);
+  ASSERT_TRUE(WaitDialogGone(dlg, 3000));
+  app.Sync();
+  // The unsaved picture stays in front of the user.
+  EXPECT_TRUE(app.running());
+  EXPECT_TRUE(::IsWindowVisible(app.main()));
+  EXPECT_FALSE(AreaBlank(app));
+  // Exit again and discard: the program ends.
+  app.Click("Exit");
+  auto again = WaitForPrompt(app);
+  ASSERT_TRUE(again);
+  PressDialogButton(again->hwnd, IDCANCEL);
+  EXPECT_TRUE(app.WaitExit(5000));
+}
+
+}  // namespace
+}  // namespace e2e
