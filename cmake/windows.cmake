@@ -68,3 +68,15 @@ if(FW_BENCH_SOURCES)
   target_link_options(fw_bench PRIVATE ${FW_STATIC_RUNTIME})
   set_target_properties(fw_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endif()
+
+# Programs that run the program's own code in their own process (soak and
+# leak checks); the end-to-end driver starts them.
+file(GLOB FW_INPROCESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/inprocess/*.cpp)
+foreach(src ${FW_INPROCESS_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/resources/framewick.rc)
+  target_link_libraries(${name} PRIVATE fw_core psapi)
+  target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_dependencies(fw_e2e ${name})
+endforeach()

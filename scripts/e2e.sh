@@ -16,14 +16,15 @@ cleanup() { fw_wineserver_stop; fw_xvfb_stop; }
 trap cleanup EXIT
 fw_wineserver_start
 
-WORK=$FW_BUILD/e2e-work
+NAME=${FW_E2E_NAME:-e2e}
+WORK=$FW_BUILD/$NAME-work
 rm -rf "$WORK"
 mkdir -p "$WORK"
 export FW_BIN_DIR=$(fw_winpath "$BIN") FW_WORK_DIR=$(fw_winpath "$WORK")
 echo "e2e: $FW_ARCH build under $("$WINE" --version) on $DISPLAY"
 # Wine's background services keep the streams they inherit open, so the
 # driver writes to a file, which is followed while it runs.
-LOG=$FW_BUILD/e2e.log
+LOG=$FW_BUILD/$NAME.log
 : > "$LOG"
 "$WINE" wineboot >/dev/null 2>&1 </dev/null
 timeout --kill-after=15 "${FW_E2E_TIMEOUT:-3000}" "$WINE" "$BIN/fw_e2e.exe" "$@" >"$LOG" 2>&1 </dev/null &

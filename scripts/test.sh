@@ -47,7 +47,10 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
     failed=1
     summary+=("$(printf '%-28s %s' "i686 executable:" "FAILED")")
   fi
-  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh"
+  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*'
+  # The palette path of the capture engine needs a 256-colour display.
+  run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit.log" \
+    env FW_SCREEN=1024x768x8 FW_E2E_NAME=e2e-8bit "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Palette.*'
 fi
 
 echo

@@ -67,8 +67,14 @@ FileWriteResult WriteWholeFile(const std::string& path, std::string_view bytes) 
     }
     if (!::FlushFileBuffers(file.get())) return Fail(::GetLastError());
   }
-  if (!::MoveFileExA(temp.path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return Fail(::GetLastError());
+  // Another program (a viewer, a virus scanner) may hold the target open
+  // for a moment: try again briefly before giving up.
+  for (int attempt = 0;; ++attempt) {
+    if (::MoveFileExA(temp.path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+    DWORD error = ::GetLastError();
+    bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+    if (!busy || attempt >= 20) return Fail(error);
+    ::Sleep(25);
   }
   temp.Keep();
   return FileWriteResult{true, 0};

@@ -48,6 +48,10 @@ class Guard : public ::testing::EmptyTestEventListener {
 
 }  // namespace
 
+void e2e::SetTestTimeLimit(DWORD seconds) {
+  ::InterlockedExchange(&g_deadlineTick, static_cast<LONG>(::GetTickCount() + seconds * 1000) | 1);
+}
+
 int main(int argc, char** argv) {
   ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   ::testing::InitGoogleTest(&argc, argv);

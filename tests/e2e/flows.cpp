@@ -1,5 +1,7 @@
 #include "flows.h"
 
+#include <string>
+
 namespace e2e {
 
 long PatternDifferences(const Image& shown, const PatternWindow& pattern) {
@@ -16,7 +18,20 @@ bool CaptureScreenWithPattern(App& app, PatternWindow& pattern) {
   RECT p = ScreenRect(pattern.hwnd());
   ::SetWindowPos(app.main(), nullptr, p.right + 10, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   app.Shortcut('S');
-  return WaitUntil([&] { return PatternDifferences(app.PictureArea(), pattern) == 0; }, 4000, 50);
+  Image last;
+  bool ok = WaitUntil(
+      [&] {
+        last = app.PictureArea();
+        return PatternDifferences(last, pattern) == 0;
+      },
+      6000, 50);
+  if (!ok) {
+    static int n = 0;
+    SaveBmp(last, app.dir() + "\\capture-failed-" + std::to_string(++n) + ".bmp");
+    SaveBmp(GrabScreen(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}),
+            app.dir() + "\\screen-" + std::to_string(n) + ".bmp");
+  }
+  return ok;
 }
 
 void Restore(App& app) {

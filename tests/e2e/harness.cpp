@@ -116,6 +116,64 @@ HANDLE StartProcess(const std::string& exe, const std::string& args, const std::
   return pi.hProcess;
 }
 
+int RunAndCollect(const std::string& exe, const std::string& args, DWORD timeoutMs, std::string& output) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0)) return -1;
+  ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  std::string cmd = Quote(exe) + (args.empty() ? "" : " " + args);
+  std::vector<char> buf(cmd.begin(), cmd.end());
+  buf.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  si.hStdInput = nullptr;
+  PROCESS_INFORMATION pi{};
+  BOOL ok = ::CreateProcessA(exe.c_str(), buf.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+  ::CloseHandle(writeEnd);
+  if (!ok) {
+    ::CloseHandle(readEnd);
+    return -1;
+  }
+  ::CloseHandle(pi.hThread);
+  ::EnterCriticalSection(&TrackedLock());
+  Tracked().push_back(pi.hProcess);
+  ::LeaveCriticalSection(&TrackedLock());
+  DWORD start = ::GetTickCount();
+  int code = -1;
+  while (true) {
+    DWORD avail = 0;
+    while (::PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
+      char chunk[4096];
+      DWORD got = 0;
+      if (!::ReadFile(readEnd, chunk, std::min<DWORD>(avail, sizeof chunk), &got, nullptr) || got == 0) break;
+      output.append(chunk, got);
+    }
+    if (::WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
+      DWORD c = 0;
+      ::GetExitCodeProcess(pi.hProcess, &c);
+      code = static_cast<int>(c);
+      // What is left in the pipe.
+      while (::PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
+        char chunk[4096];
+        DWORD got = 0;
+        if (!::ReadFile(readEnd, chunk, std::min<DWORD>(avail, sizeof chunk), &got, nullptr) || got == 0) break;
+        output.append(chunk, got);
+      }
+      break;
+    }
+    if (::GetTickCount() - start > timeoutMs) {
+      ::TerminateProcess(pi.hProcess, 97);
+      break;
+    }
+    PumpMessages();
+  }
+  ::CloseHandle(readEnd);
+  return code;
+}
+
 void EndAllProcesses() {
   ::EnterCriticalSection(&TrackedLock());
   std::vector<HANDLE> all;

