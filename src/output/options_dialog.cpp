@@ -177,12 +177,13 @@ class Form4Window final : public options::Controls {
   void SetCheck2(int state) override { SetCheckState(check2_, state, form4::Check2_Click); }
   std::string Dir() const override { return dir_; }
   bool SetDir(const std::string& path) override;
-  void SetExtensionText(const std::string& text) override { ::SetWindowTextA(combo1_, text.c_str()); }
+  void SetExtensionText(const std::string& text) override;
   void AttachSkin() override { skin::AttachSkin(hwnd_.get()); }
 
   std::string ComboText() const { return combo1_ ? WindowText(combo1_) : std::string(); }
   // The text of the item chosen from the extension box's list.
   std::string ChosenItemText() const;
+  std::string ItemText(LRESULT index) const;
 
   LRESULT Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool FilterMessage(MSG& msg);
@@ -258,8 +259,8 @@ bool RegisterForm4Class() {
 bool Form4Window::Create() {
   if (!RegisterForm4Class()) return false;
   HWND h = ::CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kForm4Class, kForm4Title,
-                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                             320, 400, HiddenOwner(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 320, 400,
+                             HiddenOwner(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
   if (!h) return false;
   hwnd_.reset(h);
 
@@ -284,7 +285,7 @@ bool Form4Window::Create() {
   // Initial contents: both boxes unchecked, the process's current
   // directory, ".jpg" with its list.
   for (const char* ext : kExtensions) ::SendMessageA(combo1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ext));
-  ::SetWindowTextA(combo1_, kExtensions[0]);
+  SetExtensionText(kExtensions[0]);
   dir_ = CurrentProcessDir();
   ShowDir();
 
@@ -362,6 +363,30 @@ void Form4Window::OpenSelectedEntry() {
   // A directory removed since the list was filled cannot be opened; the
   // list is brought up to date instead.
   if (!SetDir(path)) ShowDir();
+}
+
+void Form4Window::SetExtensionText(const std::string& text) {
+  // The list's selection follows the text, so the arrow keys move on from
+  // it. Neither way runs Combo1_Click.
+  LRESULT index =
+      ::SendMessageA(combo1_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  std::string item = index >= 0 ? ItemText(index) : std::string();
+  if (index >= 0 && item == text) {
+    ::SendMessageA(combo1_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  } else {
+    ::SendMessageA(combo1_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ::SetWindowTextA(combo1_, text.c_str());
+  }
+}
+
+std::string Form4Window::ItemText(LRESULT index) const {
+  LRESULT len = ::SendMessageA(combo1_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (len < 0) return {};
+  std::string text(static_cast<std::size_t>(len) + 1, '\0');
+  LRESULT got =
+      ::SendMessageA(combo1_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
 }
 
 std::string Form4Window::ChosenItemText() const {
