@@ -10,7 +10,7 @@
 #include "output/options_rules.h"
 #include "platform/handles.h"
 #include "platform/msgbox.h"
-#include "platform/system_error.h"
+#include "platform/safe_file.h"
 
 namespace fw {
 namespace {
@@ -62,7 +62,7 @@ bool AutoSavePicture() {
   autosave::NameChoice name = autosave::ClaimNextName(
       dir, AutoSaveCounter, extension, [&](const std::string& path) { return ClaimName(path, error); }, kMaxNameTries);
   if (name.outcome == autosave::Claim::Failed) {
-    ReportFailure(name.path, SystemErrorText(error));
+    ReportFailure(name.path, ErrorText(error));
     return false;
   }
   if (name.outcome == autosave::Claim::Taken) {
@@ -72,7 +72,7 @@ bool AutoSavePicture() {
   WriteResult written = WritePictureFile(Form1().GetPicture(), name.path);
   if (!written.ok) {
     ReleaseName(name.path);
-    ReportFailure(name.path, !written.reason.empty() ? written.reason : SystemErrorText(written.error));
+    ReportFailure(name.path, !written.reason.empty() ? written.reason : ErrorText(written.error));
     return false;
   }
   AutoSaveCounter = autosave::CounterAfterSave(name.number);

@@ -8,8 +8,8 @@
 #include "platform/events.h"
 #include "platform/handles.h"
 #include "platform/msgbox.h"
+#include "platform/safe_file.h"
 #include "platform/skin.h"
-#include "platform/system_error.h"
 #include "platform/window.h"
 
 namespace fw {
@@ -115,31 +115,6 @@ std::optional<std::string> ReadSettingsFile(const std::string& path) {
   }
   bytes.resize(total);
   return bytes;
-}
-
-// Writes the whole file through a temporary file beside it, so a failed
-// write never leaves a damaged settings file. Returns 0 or the error.
-DWORD WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::string dir = path.substr(0, path.find_last_of('\\'));
-  char temp[MAX_PATH];
-  if (!::GetTempFileNameA(dir.c_str(), "fws", 0, temp)) return ::GetLastError();
-  DWORD error = 0;
-  {
-    UniqueFile file(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD put = 0;
-    if (!file) {
-      error = ::GetLastError();
-    } else if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) ||
-               put != bytes.size() || !::FlushFileBuffers(file.get())) {
-      error = ::GetLastError();
-      if (error == 0) error = ERROR_WRITE_FAULT;
-    }
-  }
-  if (error == 0 && !::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = ::GetLastError();
-  }
-  if (error != 0) ::DeleteFileA(temp);
-  return error;
 }
 
 HBRUSH FolderBrush(bool open) {
@@ -537,9 +512,9 @@ void Dir1_Change() {
 void Command1_Click() {
   std::string path = settings::SettingsPath(ProgramDir());
   std::string line = settings::FormatSettingsLine(g_form4.Check1(), g_form4.Check2(), g_form4.Dir());
-  DWORD error = WriteWholeFile(path, line);
-  if (error != 0) {
-    ShowMessage(options::ApplyFailureText(path, SystemErrorText(error)), MB_ICONEXCLAMATION | MB_OK);
+  FileWriteResult written = WriteWholeFile(path, line);
+  if (!written.ok) {
+    ShowMessage(options::ApplyFailureText(path, ErrorText(written.error)), MB_ICONEXCLAMATION | MB_OK);
     return;
   }
   g_form4.Unload();

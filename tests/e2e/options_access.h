@@ -100,6 +100,21 @@ struct OptionsControls {
   void Click(HWND button) const { ::PostMessageA(button, BM_CLICK, 0, 0); }
 };
 
+// An automatic save is done once its file holds a bitmap: the empty file
+// that holds the name while the picture is written does not count.
+inline bool SavedBitmap(const std::string& path) {
+  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  char head[2] = {};
+  DWORD got = 0;
+  bool ok = ::ReadFile(f, head, sizeof head, &got, nullptr) && got == 2 && head[0] == 'B' && head[1] == 'M';
+  ::CloseHandle(f);
+  return ok;
+}
+// Saves flush the file to disk, which a busy disk can hold up for seconds.
+inline constexpr DWORD kSaveTimeoutMs = 15000;
+
 // The window that has the keyboard focus in the program's thread.
 inline HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
