@@ -3,14 +3,14 @@
 #   make run    install what is missing, build, start Framewick (under Wine on Linux)
 #   make test   install what is missing, build, run every test (native and end-to-end), headless
 #
-# Other targets: deps, build, unit, e2e, bench, clean.
+# Other targets: deps, build, unit, e2e, bench, fuzz, clean.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build native windows i686 x86_64 run test unit e2e bench clean
+.PHONY: all deps build native windows i686 x86_64 run test unit e2e bench fuzz fuzz-build clean
 
 all: build
 
@@ -33,6 +33,17 @@ x86_64:
 
 windows: i686 x86_64
 
+# libFuzzer targets (clang): a short run is part of `make test`; `make fuzz`
+# runs each for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 600
+fuzz-build:
+	@cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DFW_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD)/fuzz -j$(JOBS) --target fuzzers
+
+fuzz: deps fuzz-build
+	@./scripts/fuzz.sh $(FUZZ_SECONDS)
+
 build: deps native windows
 
 run: deps windows
@@ -44,7 +55,7 @@ unit: native
 e2e: windows
 	@./scripts/test.sh e2e
 
-test: deps native windows
+test: deps native windows fuzz-build
 	@./scripts/test.sh all
 
 bench: deps windows

@@ -12,7 +12,20 @@ if [ ! -x "$BIN/fw_e2e.exe" ]; then
 fi
 fw_prefix
 fw_xvfb_start "${FW_SCREEN:-1024x768x24}" || exit 2
-cleanup() { fw_wineserver_stop; fw_xvfb_stop; }
+# A directory nobody may write into, for the tests of saving there:
+# immutable (which holds for root too) or, failing that, without write
+# permission. Left out when neither makes it unwritable.
+READONLY=$FW_BUILD/e2e-readonly
+chattr -i "$READONLY" 2>/dev/null
+rm -rf "$READONLY"
+mkdir -p "$READONLY"
+chattr +i "$READONLY" 2>/dev/null || chmod 555 "$READONLY"
+if touch "$READONLY/probe" 2>/dev/null; then
+  rm -f "$READONLY/probe"
+else
+  export FW_READONLY_DIR=$(fw_winpath "$READONLY")
+fi
+cleanup() { fw_wineserver_stop; fw_xvfb_stop; chattr -i "$READONLY" 2>/dev/null; chmod 755 "$READONLY" 2>/dev/null; }
 trap cleanup EXIT
 fw_wineserver_start
 

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs the tests and prints a summary: unit (native, and again under
-# AddressSanitizer and UndefinedBehaviorSanitizer), then end-to-end under Wine.
-# Usage: test.sh [all|unit|e2e]
+# AddressSanitizer and UndefinedBehaviorSanitizer), a short fuzz run of the
+# parsers, then end-to-end under Wine.
+# Usage: test.sh [all|unit|fuzz|e2e]
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${FW_BUILD:-$FW_ROOT/build}
@@ -32,6 +33,16 @@ if [ "$what" = all ] || [ "$what" = unit ]; then
   run_suite "unit (asan+ubsan)" "$BUILD/unit-sanitize.log" \
     env ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
     "$BUILD/native-sanitize/unit_tests"
+fi
+
+if [ "$what" = all ] || [ "$what" = fuzz ]; then
+  echo "=== fuzz"
+  if "$FW_ROOT/scripts/fuzz.sh" "${FW_FUZZ_SECONDS:-25}"; then
+    summary+=("$(printf '%-28s %s' "fuzz (libFuzzer):" "no crash in ${FW_FUZZ_SECONDS:-25}s per target")")
+  else
+    failed=1
+    summary+=("$(printf '%-28s %s' "fuzz (libFuzzer):" "FAILED")")
+  fi
 fi
 
 if [ "$what" = all ] || [ "$what" = e2e ]; then

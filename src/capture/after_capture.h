@@ -5,11 +5,16 @@
 
 namespace fw {
 
-// The after-capture steps of a button capture.
+// The after-capture steps of a button capture: the automatic save when
+// "Auto save to file" is checked, then the main window's return to normal
+// when "Show program after each snap" is checked.
 void RunAfterCaptureSteps();
 
-// Saves the picture area's picture under the next automatic name; reports
-// a failure to the user. Returns true when a file was written.
+// Saves the picture area's picture as <Dir1>\snap<AutoSaveCounter><Combo1>,
+// stepping over numbers whose file exists already, and then sets the
+// counter past the number used. A failure is reported to the user (which
+// file and why); the counter then stays as it was. Returns true when a
+// file was written.
 bool AutoSavePicture();
 
 }  // namespace fw

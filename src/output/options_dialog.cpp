@@ -1,9 +1,578 @@
 #include "output/options_dialog.h"
 
+#include <vector>
+
+#include "output/options_rules.h"
+#include "output/settings_format.h"
+#include "platform/app_path.h"
+#include "platform/events.h"
+#include "platform/handles.h"
+#include "platform/msgbox.h"
+#include "platform/safe_file.h"
+#include "platform/skin.h"
+#include "platform/window.h"
+
 namespace fw {
+namespace {
 
-void Options2_Click() {}
+constexpr const char* kForm4Class = "FramewickOptions";
+constexpr const char* kOwnerClass = "FramewickOptionsOwner";
+constexpr const char* kForm4Title = "Options";
 
-void UnloadForm4() {}
+enum ControlId : int {
+  kFrame1 = 401,
+  kCheck1 = 402,
+  kDir1 = 403,
+  kSkinLabel1 = 404,
+  kCombo1 = 405,
+  kFrame2 = 406,
+  kCheck2 = 407,
+  kCommand1 = 408,
+};
+
+// Places in twips inside the client area (4560 x 5400).
+constexpr long kClientWidth = 4560;
+constexpr long kClientHeight = 5400;
+constexpr Place kFrame1Place{120, 60, 4320, 4020};
+constexpr Place kCheck1Place{300, 330, 3960, 300};
+constexpr Place kDir1Place{300, 720, 3960, 2640};
+constexpr Place kSkinLabel1Place{300, 3555, 2040, 255};
+constexpr Place kCombo1Place{2400, 3480, 1860, 1200};  // the height includes the drop-down list
+constexpr Place kFrame2Place{120, 4140, 4320, 660};
+constexpr Place kCheck2Place{300, 4410, 3960, 300};
+constexpr Place kCommand1Place{3360, 4920, 1080, 375};
+
+constexpr const char* kExtensions[] = {".jpg", ".bmp"};
+
+// The settings file is one short line; nothing past this is read.
+constexpr DWORD kMaxSettingsBytes = 64 * 1024;
+// A directory with more subdirectories than this lists the first ones.
+constexpr std::size_t kMaxListedSubdirectories = 5000;
+constexpr int kIndentPixels = 10;
+
+namespace form4 {
+void Check1_Click();
+void Check2_Click();
+void Combo1_Click();
+void Dir1_Change();
+void Command1_Click();
+}  // namespace form4
+
+std::vector<std::string> ListSubdirectories(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd{};
+  UniqueFind find(::FindFirstFileA(options::ChildPath(dir, "*").c_str(), &fd));
+  if (!find) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+    std::string name = fd.cFileName;
+    if (name == "." || name == "..") continue;
+    names.push_back(std::move(name));
+  } while (names.size() < kMaxListedSubdirectories && ::FindNextFileA(find.get(), &fd));
+  return names;
+}
+
+// The full, normal form of a directory path; empty when it has none.
+std::string FullDirPath(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos) return {};
+  char buf[MAX_PATH];
+  DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
+  if (n == 0 || n >= sizeof buf) return {};
+  std::string full = options::NormaliseDir(std::string(buf, n));
+  return options::IsFullPath(full) && full.size() < options::kMaxPath ? full : std::string();
+}
+
+std::string CurrentProcessDir() {
+  char buf[MAX_PATH];
+  DWORD n = ::GetCurrentDirectoryA(sizeof buf, buf);
+  if (n == 0 || n >= sizeof buf) return ProgramDir();
+  return options::NormaliseDir(std::string(buf, n));
+}
+
+// The settings file's bytes, or nothing when it is absent (a hidden or
+// system file counts as absent) or cannot be opened or read.
+std::optional<std::string> ReadSettingsFile(const std::string& path) {
+  WIN32_FIND_DATAA fd{};
+  UniqueFind find(::FindFirstFileA(path.c_str(), &fd));
+  if (!find) return std::nullopt;
+  constexpr DWORD kNotAFile = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+  if (fd.dwFileAttributes & kNotAFile) return std::nullopt;
+  std::string wanted(settings::kFileName);
+  if (lstrcmpiA(fd.cFileName, wanted.c_str()) != 0 && lstrcmpiA(fd.cAlternateFileName, wanted.c_str()) != 0) {
+    return std::nullopt;
+  }
+  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(kMaxSettingsBytes, '\0');
+  DWORD total = 0;
+  while (total < kMaxSettingsBytes) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), bytes.data() + total, kMaxSettingsBytes - total, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    total += got;
+  }
+  bytes.resize(total);
+  return bytes;
+}
+
+HBRUSH FolderBrush(bool open) {
+  static UniqueBrush openBrush(::CreateSolidBrush(RGB(250, 214, 110)));
+  static UniqueBrush closedBrush(::CreateSolidBrush(RGB(236, 196, 90)));
+  return open ? openBrush.get() : closedBrush.get();
+}
+
+int ListItemHeight() {
+  static int height = [] {
+    WindowDC screen(nullptr, WindowDC::Area::Client);
+    TEXTMETRICA tm{};
+    SelectGuard sel(screen.get(), UiFont(FontKind::SansSerif8));
+    int h = ::GetTextMetricsA(screen.get(), &tm) ? tm.tmHeight + 3 : 16;
+    return h < 16 ? 16 : h;
+  }();
+  return height;
+}
+
+// The dialog's window and controls. One instance: the program has one
+// Options dialog.
+class Form4Window final : public options::Controls {
+ public:
+  bool loaded() const { return static_cast<bool>(hwnd_); }
+  HWND hwnd() const { return hwnd_.get(); }
+
+  void Load();
+  void Show();
+  void Unload();
+
+  // options::Controls
+  int Check1() const override { return CheckState(check1_); }
+  void SetCheck1(int state) override { SetCheckState(check1_, state, form4::Check1_Click); }
+  int Check2() const override { return CheckState(check2_); }
+  void SetCheck2(int state) override { SetCheckState(check2_, state, form4::Check2_Click); }
+  std::string Dir() const override { return dir_; }
+  bool SetDir(const std::string& path) override;
+  void SetExtensionText(const std::string& text) override;
+  void AttachSkin() override { skin::AttachSkin(hwnd_.get()); }
+
+  std::string ComboText() const { return combo1_ ? WindowText(combo1_) : std::string(); }
+  // The text of the item chosen from the extension box's list.
+  std::string ChosenItemText() const;
+  std::string ItemText(LRESULT index) const;
+
+  LRESULT Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  bool FilterMessage(MSG& msg);
+
+ private:
+  static int CheckState(HWND box) {
+    return box ? static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0)) : options::kUnchecked;
+  }
+  static void SetCheckState(HWND box, int state, void (*handler)()) {
+    if (!box || CheckState(box) == state) return;
+    ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+    handler();
+  }
+  bool Create();
+  void Forget();
+  void ShowDir();
+  void OpenSelectedEntry();
+  void OnCommand(int id, int code);
+  void DrawEntry(const DRAWITEMSTRUCT& di) const;
+
+  UniqueWindow hwnd_;
+  HWND check1_ = nullptr;
+  HWND check2_ = nullptr;
+  HWND dir1_ = nullptr;
+  HWND combo1_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  std::string dir_;
+  std::vector<options::DirEntry> entries_;
+};
+
+Form4Window g_form4;
+OptionsDialog g_options;
+
+LRESULT CALLBACK Form4Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  try {
+    return g_form4.Handle(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+}
+
+// Form4 has no taskbar entry and stays up while the main window is
+// minimised: it is owned by a hidden window of its own.
+HWND HiddenOwner() {
+  static UniqueWindow owner = [] {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = kOwnerClass;
+    ::RegisterClassExA(&wc);
+    return UniqueWindow(
+        ::CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+  }();
+  return owner.get();
+}
+
+bool RegisterForm4Class() {
+  static bool registered = [] {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Form4Proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kForm4Class;
+    return ::RegisterClassExA(&wc) != 0;
+  }();
+  return registered;
+}
+
+bool Form4Window::Create() {
+  if (!RegisterForm4Class()) return false;
+  HWND h = ::CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kForm4Class, kForm4Title,
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 320, 400,
+                             HiddenOwner(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  if (!h) return false;
+  hwnd_.reset(h);
+
+  auto make = [&](const char* cls, const char* text, DWORD style, DWORD ex, int id, const Place& place) {
+    HWND c = CreateControl(cls, text, style | WS_VISIBLE, ex, h, id, place);
+    SetFont(c, FontKind::SansSerif8);
+    return c;
+  };
+  make("BUTTON", "Autosave Options", BS_GROUPBOX | WS_GROUP, 0, kFrame1, kFrame1Place);
+  check1_ = make("BUTTON", "Auto save to file", BS_3STATE | WS_TABSTOP | WS_GROUP, 0, kCheck1, kCheck1Place);
+  dir1_ =
+      make("LISTBOX", "",
+           WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+           WS_EX_CLIENTEDGE, kDir1, kDir1Place);
+  make("STATIC", "Choose a file extension", SS_LEFT, 0, kSkinLabel1, kSkinLabel1Place);
+  combo1_ = make("COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | WS_VSCROLL, 0, kCombo1,
+                 kCombo1Place);
+  make("BUTTON", "Other Options", BS_GROUPBOX | WS_GROUP, 0, kFrame2, kFrame2Place);
+  check2_ = make("BUTTON", "Show program after each snap", BS_3STATE | WS_TABSTOP | WS_GROUP, 0, kCheck2, kCheck2Place);
+  make("BUTTON", "Apply", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kCommand1, kCommand1Place);
+
+  // Initial contents: both boxes unchecked, the process's current
+  // directory, ".jpg" with its list.
+  for (const char* ext : kExtensions) ::SendMessageA(combo1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ext));
+  SetExtensionText(kExtensions[0]);
+  dir_ = CurrentProcessDir();
+  ShowDir();
+
+  SetClientSizeTwips(h, kClientWidth, kClientHeight);
+  CenterOnScreen(h);
+  return true;
+}
+
+void Form4Window::Forget() {
+  check1_ = check2_ = dir1_ = combo1_ = lastFocus_ = nullptr;
+  dir_.clear();
+  entries_.clear();
+}
+
+void Form4Window::Load() {
+  if (hwnd_) return;
+  static bool filtered = [] {
+    AddMessageFilter([](MSG& msg) { return g_form4.FilterMessage(msg); });
+    return true;
+  }();
+  (void)filtered;
+  if (!Create()) {
+    Unload();
+    return;
+  }
+  // The dialog's Form_Load.
+  options::RunLoadSteps(*this, ReadSettingsFile(settings::SettingsPath(ProgramDir())), ProgramDir());
+}
+
+void Form4Window::Show() {
+  Load();
+  HWND h = hwnd_.get();
+  if (!h) return;
+  if (!::IsWindowVisible(h)) ::ShowWindow(h, SW_SHOW);
+  ::SetForegroundWindow(h);
+  HWND focus = ::GetFocus();
+  if (!focus || (focus != h && !::IsChild(h, focus))) ::SetFocus(lastFocus_ ? lastFocus_ : check1_);
+}
+
+void Form4Window::Unload() {
+  HWND h = hwnd_.release();
+  Forget();
+  if (h) ::DestroyWindow(h);
+}
+
+bool Form4Window::SetDir(const std::string& path) {
+  if (!hwnd_) return false;
+  std::string full = FullDirPath(path);
+  if (full.empty() || !DirectoryExists(full)) return false;
+  if (options::SamePath(full, dir_)) return true;
+  dir_ = full;
+  ShowDir();
+  form4::Dir1_Change();
+  return true;
+}
+
+void Form4Window::ShowDir() {
+  entries_ = options::DirListEntries(dir_, ListSubdirectories(dir_));
+  ::SendMessageA(dir1_, WM_SETREDRAW, FALSE, 0);
+  ::SendMessageA(dir1_, LB_RESETCONTENT, 0, 0);
+  for (const auto& e : entries_) {
+    ::SendMessageA(dir1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.text.c_str()));
+  }
+  ::SendMessageA(dir1_, LB_SETCURSEL, options::CurrentEntryIndex(entries_), 0);
+  ::SendMessageA(dir1_, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(dir1_, nullptr, TRUE);
+  // The list's window text is its current directory, for assistive tools.
+  ::SetWindowTextA(dir1_, dir_.c_str());
+}
+
+void Form4Window::OpenSelectedEntry() {
+  LRESULT index = ::SendMessageA(dir1_, LB_GETCURSEL, 0, 0);
+  if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return;
+  std::string path = entries_[static_cast<std::size_t>(index)].path;
+  // A directory removed since the list was filled cannot be opened; the
+  // list is brought up to date instead.
+  if (!SetDir(path)) ShowDir();
+}
+
+void Form4Window::SetExtensionText(const std::string& text) {
+  // The list's selection follows the text, so the arrow keys move on from
+  // it. Neither way runs Combo1_Click.
+  LRESULT index =
+      ::SendMessageA(combo1_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  std::string item = index >= 0 ? ItemText(index) : std::string();
+  if (index >= 0 && item == text) {
+    ::SendMessageA(combo1_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  } else {
+    ::SendMessageA(combo1_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ::SetWindowTextA(combo1_, text.c_str());
+  }
+}
+
+std::string Form4Window::ItemText(LRESULT index) const {
+  LRESULT len = ::SendMessageA(combo1_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (len < 0) return {};
+  std::string text(static_cast<std::size_t>(len) + 1, '\0');
+  LRESULT got =
+      ::SendMessageA(combo1_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+std::string Form4Window::ChosenItemText() const {
+  LRESULT index = ::SendMessageA(combo1_, CB_GETCURSEL, 0, 0);
+  if (index < 0) return ComboText();
+  LRESULT len = ::SendMessageA(combo1_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (len < 0) return ComboText();
+  std::string text(static_cast<std::size_t>(len) + 1, '\0');
+  LRESULT got =
+      ::SendMessageA(combo1_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+void Form4Window::OnCommand(int id, int code) {
+  switch (id) {
+    case kCheck1:
+      if (code == BN_CLICKED) SetCheck1(options::ClickedState(Check1()));
+      break;
+    case kCheck2:
+      if (code == BN_CLICKED) SetCheck2(options::ClickedState(Check2()));
+      break;
+    case kCombo1:
+      if (code == CBN_SELCHANGE) form4::Combo1_Click();
+      break;
+    case kDir1:
+      if (code == LBN_DBLCLK) OpenSelectedEntry();
+      break;
+    case kCommand1:
+      if (code == BN_CLICKED) form4::Command1_Click();
+      break;
+    case IDCANCEL: Unload(); break;  // Escape: closed as from the frame
+    default: break;
+  }
+}
+
+void Form4Window::DrawEntry(const DRAWITEMSTRUCT& di) const {
+  HDC dc = di.hDC;
+  RECT r = di.rcItem;
+  bool selected = (di.itemState & ODS_SELECTED) != 0;
+  ::FillRect(dc, &r, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (di.itemID < entries_.size()) {
+    const options::DirEntry& e = entries_[di.itemID];
+    int x = r.left + 2 + e.depth * kIndentPixels;
+    int midY = (r.top + r.bottom) / 2;
+    RECT folder{x, midY - 4, x + 13, midY + 5};
+    ::FillRect(dc, &folder, FolderBrush(e.open));
+    ::FrameRect(dc, &folder, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
+    if (e.open) {
+      RECT flap{x, midY - 6, x + 6, midY - 3};
+      ::FillRect(dc, &flap, FolderBrush(true));
+      ::FrameRect(dc, &flap, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
+    }
+    SelectGuard font(dc, UiFont(FontKind::SansSerif8));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT text = r;
+    text.left = x + 17;
+    ::DrawTextA(dc, e.text.c_str(), static_cast<int>(e.text.size()), &text,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  if (di.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &r);
+}
+
+LRESULT Form4Window::Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT skinResult = 0;
+  if (skin::HandleMessage(hwnd, msg, wParam, lParam, skinResult)) return skinResult;
+  switch (msg) {
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case DM_GETDEFID: return MAKELRESULT(kCommand1, DC_HASDEFID);  // Enter presses "Apply"
+    case WM_NEXTDLGCTL: {
+      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                 : ::GetNextDlgTabItem(hwnd, ::GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next) ::SetFocus(next);
+      return 0;
+    }
+    case WM_MEASUREITEM: {
+      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (mi && mi->CtlID == kDir1) {
+        mi->itemHeight = static_cast<UINT>(ListItemHeight());
+        return TRUE;
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (di && di->CtlID == kDir1) {
+        DrawEntry(*di);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd, focus)) lastFocus_ = focus;
+      } else {
+        HWND focus = lastFocus_ && ::IsWindow(lastFocus_) ? lastFocus_ : check1_;
+        if (focus) ::SetFocus(focus);
+      }
+      return 0;
+    case WM_CLOSE: Unload(); return 0;
+    case WM_NCDESTROY:
+      if (hwnd_.get() == hwnd) {
+        hwnd_.release();
+        Forget();
+      }
+      break;
+    default: break;
+  }
+  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool Form4Window::FilterMessage(MSG& msg) {
+  HWND h = hwnd_.get();
+  if (!h || !::IsWindowVisible(h) || !msg.hwnd) return false;
+  if (msg.hwnd != h && !::IsChild(h, msg.hwnd)) return false;
+  // Enter in the directory list opens the selected directory.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == dir1_) {
+    OpenSelectedEntry();
+    return true;
+  }
+  // Tab, Shift+Tab, the arrows between groups, Enter ("Apply") and Escape
+  // (close).
+  return ::IsDialogMessageA(h, &msg) != FALSE;
+}
+
+namespace form4 {
+
+void Check1_Click() {
+  options::Check1Changed(g_form4.Check1());
+}
+
+void Check2_Click() {
+  options::Check2Changed(g_form4.Check2());
+}
+
+void Combo1_Click() {
+  options::ExtensionChosen(g_form4.ChosenItemText());
+}
+
+void Dir1_Change() {
+  options::DirChanged(g_form4.Dir());
+}
+
+// "Apply": writes the settings file, then closes the dialog. When the file
+// cannot be written the user is told why and the dialog stays open.
+void Command1_Click() {
+  std::string path = settings::SettingsPath(ProgramDir());
+  std::string line = settings::FormatSettingsLine(g_form4.Check1(), g_form4.Check2(), g_form4.Dir());
+  FileWriteResult written = WriteWholeFile(path, line);
+  if (!written.ok) {
+    ShowMessage(options::ApplyFailureText(path, ErrorText(written.error)), MB_ICONEXCLAMATION | MB_OK);
+    return;
+  }
+  g_form4.Unload();
+}
+
+}  // namespace form4
+}  // namespace
+
+void Options2_Click() {
+  g_form4.Show();
+}
+
+void UnloadForm4() {
+  g_form4.Unload();
+}
+
+OptionsDialog& Form4() {
+  return g_options;
+}
+
+int OptionsDialog::Check1State() {
+  g_form4.Load();
+  return g_form4.Check1();
+}
+
+int OptionsDialog::Check2State() {
+  g_form4.Load();
+  return g_form4.Check2();
+}
+
+std::string OptionsDialog::Dir1Path() {
+  g_form4.Load();
+  return g_form4.Dir();
+}
+
+std::string OptionsDialog::Combo1Text() {
+  g_form4.Load();
+  return g_form4.ComboText();
+}
+
+bool OptionsDialog::IsLoaded() const {
+  return g_form4.loaded();
+}
+
+HWND OptionsDialog::hwnd() const {
+  return g_form4.hwnd();
+}
+
+void OptionsDialog::Show() {
+  g_form4.Show();
+}
+
+void OptionsDialog::Load() {
+  g_form4.Load();
+}
+
+void OptionsDialog::Unload() {
+  g_form4.Unload();
+}
 
 }  // namespace fw

@@ -65,6 +65,13 @@ using UniqueMetafile = UniqueHandle<SimpleTraits<HMETAFILE, ::DeleteMetaFile>>;
 using UniqueGlobal = UniqueHandle<SimpleTraits<HGLOBAL, ::GlobalFree>>;
 using UniqueHKey = UniqueHandle<SimpleTraits<HKEY, ::RegCloseKey>>;
 
+inline void DestroyWindowIfAlive(HWND h) noexcept {
+  if (::IsWindow(h)) ::DestroyWindow(h);
+}
+// A window the program created and destroys itself (not one that a parent
+// destroys with its children).
+using UniqueWindow = UniqueHandle<SimpleTraits<HWND, DestroyWindowIfAlive>>;
+
 inline void CloseKernelHandle(HANDLE h) noexcept {
   ::CloseHandle(h);
 }

@@ -1,0 +1,51 @@
+// Holds system-wide hotkeys so that another program cannot register them.
+// Each argument is a function key number held with Ctrl ("10" for
+// Ctrl+F10). Once every registration has been tried, its hidden window's
+// title becomes "hotkey holder:" followed by the keys it holds; it then
+// waits until it is closed or ended.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+LRESULT CALLBACK HolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DESTROY) {
+    ::PostQuitMessage(0);
+    return 0;
+  }
+  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = HolderProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = "FwHotkeyHolder";
+  ::RegisterClassA(&wc);
+  HWND hwnd = ::CreateWindowExA(0, "FwHotkeyHolder", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  if (!hwnd) return 1;
+  std::string held = "hotkey holder:";
+  const char* p = commandLine;
+  int id = 100;
+  while (*p) {
+    char* end = nullptr;
+    long key = std::strtol(p, &end, 10);
+    if (end == p) {
+      ++p;
+      continue;
+    }
+    p = end;
+    if (key >= 1 && key <= 24 && ::RegisterHotKey(hwnd, id++, MOD_CONTROL, VK_F1 + static_cast<UINT>(key) - 1)) {
+      held.push_back(' ');
+      held.append(std::to_string(key));
+    }
+  }
+  ::SetWindowTextA(hwnd, held.c_str());
+  MSG msg;
+  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+  return 0;
+}

@@ -1,0 +1,126 @@
+// Automatic save names and the hotkeys' decisions.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "capture/auto_save_rules.h"
+#include "capture/hotkey_rules.h"
+
+namespace fw {
+namespace {
+
+TEST(AutoSaveName, DirectorySnapCounterAndExtension) {
+  EXPECT_EQ(autosave::FileName("C:\\Pics", 0, ".jpg"), "C:\\Pics\\snap0.jpg");
+  EXPECT_EQ(autosave::FileName("C:\\Pics", 12, ".bmp"), "C:\\Pics\\snap12.bmp");
+  EXPECT_EQ(autosave::FileName("C:\\", 0, ".jpg"), "C:\\\\snap0.jpg");  // the separator is always added
+  EXPECT_EQ(autosave::FileName("C:\\Pics", 3, ""), "C:\\Pics\\snap3");
+  // No 16-bit limit: the numbers go on.
+  EXPECT_EQ(autosave::FileName("C:\\P", 32767, ".jpg"), "C:\\P\\snap32767.jpg");
+  EXPECT_EQ(autosave::FileName("C:\\P", 32768, ".jpg"), "C:\\P\\snap32768.jpg");
+  EXPECT_EQ(autosave::FileName("C:\\P", 4294967296LL, ".jpg"), "C:\\P\\snap4294967296.jpg");
+  EXPECT_EQ(autosave::CounterAfterSave(32767), 32768);
+  EXPECT_EQ(autosave::CounterAfterSave(INT64_MAX), INT64_MAX);
+}
+
+TEST(AutoSaveName, ExtensionsThatCannotEndAName) {
+  for (const char* ok : {".jpg", ".bmp", "", ".tar.gz", "_x", ".j p g"}) {
+    EXPECT_EQ(autosave::ExtensionProblem(ok), "") << ok;
+  }
+  for (const char* bad : {".j?g", ".jpg*", "\\..\\..\\evil", "/x", ".jpg:stream", ".a<b", ".a|b", ".\"", ".jpg.",
+                          ".jpg ", ".\t", ".\x01"}) {
+    EXPECT_NE(autosave::ExtensionProblem(bad), "") << bad;
+  }
+}
+
+TEST(AutoSaveClaim, SkipsTakenNamesAndNeverReplacesThem) {
+  std::set<std::string> existing{"C:\\P\\snap0.jpg", "C:\\P\\snap1.jpg", "C:\\P\\snap3.jpg"};
+  std::vector<std::string> tried;
+  auto claim = [&](const std::string& path) {
+    tried.push_back(path);
+    return existing.count(path) ? autosave::Claim::Taken : autosave::Claim::Claimed;
+  };
+  autosave::NameChoice c = autosave::ClaimNextName("C:\\P", 0, ".jpg", claim, 100);
+  EXPECT_EQ(c.outcome, autosave::Claim::Claimed);
+  EXPECT_EQ(c.number, 2);
+  EXPECT_EQ(c.path, "C:\\P\\snap2.jpg");
+  EXPECT_EQ(tried.size(), 3u);
+
+  c = autosave::ClaimNextName("C:\\P", 3, ".jpg", claim, 100);
+  EXPECT_EQ(c.number, 4);
+  c = autosave::ClaimNextName("C:\\P", 32767, ".jpg", claim, 100);
+  EXPECT_EQ(c.path, "C:\\P\\snap32767.jpg");
+}
+
+TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
+  int calls = 0;
+  autosave::NameChoice c = autosave::ClaimNextName(
+      "C:\\Gone", 5, ".jpg",
+      [&](const std::string&) {
+        ++calls;
+        return autosave::Claim::Failed;
+      },
+      100);
+  EXPECT_EQ(c.outcome, autosave::Claim::Failed);
+  EXPECT_EQ(c.path, "C:\\Gone\\snap5.jpg");
+  EXPECT_EQ(calls, 1);
+
+  calls = 0;
+  c = autosave::ClaimNextName(
+      "C:\\Full", 10, ".jpg",
+      [&](const std::string&) {
+        ++calls;
+        return autosave::Claim::Taken;
+      },
+      4);
+  EXPECT_EQ(c.outcome, autosave::Claim::Taken);
+  EXPECT_EQ(calls, 4);
+  EXPECT_EQ(c.number, 13);
+
+  // At the largest value the search stops instead of wrapping round.
+  calls = 0;
+  c = autosave::ClaimNextName(
+      "C:\\P", INT64_MAX - 1, ".jpg",
+      [&](const std::string&) {
+        ++calls;
+        return autosave::Claim::Taken;
+      },
+      10);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(c.number, INT64_MAX);
+  EXPECT_EQ(c.outcome, autosave::Claim::Taken);
+}
+
+TEST(AutoSaveMessage, NamesTheFileAndTheReason) {
+  std::string text = autosave::FailureText("C:\\P\\snap4.jpg", "Access is denied.");
+  EXPECT_NE(text.find("C:\\P\\snap4.jpg"), std::string::npos);
+  EXPECT_NE(text.find("Access is denied."), std::string::npos);
+  EXPECT_NE(autosave::AllNamesTakenReason(3, 9).find("snap3 to snap9"), std::string::npos);
+}
+
+TEST(HotkeyStartup, MessagesAndTheEndOfTheProgram) {
+  for (int bits = 0; bits < 8; ++bits) {
+    std::array<bool, 3> reg{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
+    hotkeys::StartupReport r = hotkeys::ReportRegistration(reg);
+    EXPECT_EQ(r.hotkeyFault, !reg[0]) << bits;
+    EXPECT_EQ(r.hkFault, bits == 0) << bits;
+    EXPECT_EQ(r.endProgram, bits == 0) << bits;
+  }
+}
+
+TEST(HotkeyMessage, IdsOutside8BitsCarryNoHotkey) {
+  EXPECT_EQ(hotkeys::HotkeyId(0), 0);
+  EXPECT_EQ(hotkeys::HotkeyId(2), 2);
+  EXPECT_EQ(hotkeys::HotkeyId(255), 255);
+  EXPECT_FALSE(hotkeys::HotkeyId(256));  // not cut down to 0
+  EXPECT_FALSE(hotkeys::HotkeyId(0x102));
+  EXPECT_FALSE(hotkeys::HotkeyId(0xFFFFFFFEu));            // IDHOT_SNAPDESKTOP on 32-bit
+  EXPECT_FALSE(hotkeys::HotkeyId(0xFFFFFFFFFFFFFFFFull));  // IDHOT_SNAPWINDOW on 64-bit
+  EXPECT_EQ(hotkeys::ActionFor(0), hotkeys::Action::CaptureScreen);
+  EXPECT_EQ(hotkeys::ActionFor(1), hotkeys::Action::CaptureWindow);
+  EXPECT_EQ(hotkeys::ActionFor(2), hotkeys::Action::ClearPicture);
+  EXPECT_EQ(hotkeys::ActionFor(3), hotkeys::Action::Nothing);
+  EXPECT_EQ(hotkeys::ActionFor(255), hotkeys::Action::Nothing);
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,287 @@
+// The Options dialog's load steps, change handlers and directory list.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/shared_state.h"
+#include "output/options_rules.h"
+
+namespace fw::options {
+namespace {
+
+constexpr const char* kProgramDir = "C:\\Apps\\Framewick";
+constexpr const char* kCwd = "C:\\Users\\me";
+
+// Controls that behave as the dialog's: a changed state runs its handler,
+// the list shows only directories that exist.
+class FakeForm : public Controls {
+ public:
+  std::set<std::string> existing{kProgramDir, kCwd, "C:\\Shots", "D:\\Other"};
+  int check1 = kUnchecked, check2 = kUnchecked;
+  std::string dir = kCwd;  // the process's current directory at first
+  std::string extension = ".jpg";
+  int check1Handlers = 0, check2Handlers = 0, dirHandlers = 0;
+  bool skinned = false;
+  std::vector<std::string> calls;
+
+  int Check1() const override { return check1; }
+  void SetCheck1(int s) override {
+    calls.push_back("check1=" + std::to_string(s));
+    if (s == check1) return;
+    check1 = s;
+    ++check1Handlers;
+    Check1Changed(s);
+  }
+  int Check2() const override { return check2; }
+  void SetCheck2(int s) override {
+    calls.push_back("check2=" + std::to_string(s));
+    if (s == check2) return;
+    check2 = s;
+    ++check2Handlers;
+    Check2Changed(s);
+  }
+  std::string Dir() const override { return dir; }
+  bool SetDir(const std::string& path) override {
+    calls.push_back("dir=" + path);
+    std::string p = NormaliseDir(path);
+    if (!existing.count(p)) return false;
+    if (SamePath(p, dir)) return true;
+    dir = p;
+    ++dirHandlers;
+    DirChanged(dir);
+    return true;
+  }
+  void SetExtensionText(const std::string& text) override { extension = text; }
+  void AttachSkin() override {
+    calls.push_back("skin");
+    skinned = true;
+  }
+};
+
+class OptionsLoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AutoSaveEnabled = false;
+    ShowAfterSnap = false;
+    AutoSaveDir.clear();
+    AutoSaveExtension = ".jpg";
+  }
+  // A fresh dialog, loaded with these file contents.
+  FakeForm Load(const std::optional<std::string>& file) {
+    FakeForm form;
+    RunLoadSteps(form, file, kProgramDir);
+    return form;
+  }
+};
+
+TEST_F(OptionsLoad, WithoutAFileTheBoxesFollowMemoryAndTheProgramDirectoryIsShown) {
+  FakeForm form = Load(std::nullopt);
+  EXPECT_EQ(form.check1, kUnchecked);
+  EXPECT_EQ(form.check2, kUnchecked);
+  EXPECT_EQ(form.dir, kProgramDir);
+  EXPECT_EQ(AutoSaveDir, kProgramDir);
+  EXPECT_EQ(form.extension, ".jpg");
+  EXPECT_TRUE(form.skinned);
+  EXPECT_EQ(form.check1Handlers + form.check2Handlers, 0) << "unchanged assignments run no handler";
+
+  AutoSaveEnabled = true;
+  ShowAfterSnap = true;
+  AutoSaveExtension = ".bmp";
+  form = Load(std::nullopt);
+  EXPECT_EQ(form.check1, kChecked);
+  EXPECT_EQ(form.check2, kChecked);
+  EXPECT_EQ(form.extension, ".bmp");
+}
+
+TEST_F(OptionsLoad, FirstLoadTakesTheFileAndRunsHandlersInOrder) {
+  FakeForm form = Load("1,1,\"C:\\Shots\"\r\n");
+  EXPECT_EQ(form.check1, kChecked);
+  EXPECT_EQ(form.check2, kChecked);
+  EXPECT_TRUE(AutoSaveEnabled);
+  EXPECT_TRUE(ShowAfterSnap);
+  EXPECT_EQ(form.dir, "C:\\Shots");
+  EXPECT_EQ(AutoSaveDir, "C:\\Shots");
+  EXPECT_EQ(form.check1Handlers, 1);
+  EXPECT_EQ(form.check2Handlers, 1);
+  EXPECT_EQ(form.dirHandlers, 1);
+  std::vector<std::string> expected{"check1=1",      "check2=1", "dir=C:\\Shots", "skin",
+                                    "dir=C:\\Shots", "check2=1", "check1=1"};
+  EXPECT_EQ(form.calls, expected);
+}
+
+TEST_F(OptionsLoad, LaterLoadsKeepBoxesTheUserTurnedOnAndRestoreOnesTurnedOff) {
+  // Turned on without applying (memory true), file says 0: stays on.
+  AutoSaveEnabled = true;
+  AutoSaveDir = "D:\\Other";
+  FakeForm form = Load("0,0,\"C:\\Shots\"\r\n");
+  EXPECT_EQ(form.check1, kChecked);
+  EXPECT_TRUE(AutoSaveEnabled);
+  // The file's directory wins over the remembered one.
+  EXPECT_EQ(form.dir, "C:\\Shots");
+  EXPECT_EQ(AutoSaveDir, "C:\\Shots");
+
+  // Turned off without applying, file says 1: back on.
+  AutoSaveEnabled = false;
+  ShowAfterSnap = false;
+  form = Load("1,1,\"C:\\Shots\"\r\n");
+  EXPECT_EQ(form.check1, kChecked);
+  EXPECT_EQ(form.check2, kChecked);
+}
+
+TEST_F(OptionsLoad, TheFilesDirectoryIsRememberedEvenWhenTheListAlreadyShowedIt) {
+  AutoSaveDir = "D:\\Other";
+  FakeForm form;
+  form.dir = "C:\\Shots";
+  RunLoadSteps(form, std::string("0,0,\"C:\\Shots\"\r\n"), kProgramDir);
+  EXPECT_EQ(form.dirHandlers, 0);
+  EXPECT_EQ(AutoSaveDir, "C:\\Shots");
+}
+
+TEST_F(OptionsLoad, DimmedStateFromTheFileDoesNotSurvive) {
+  FakeForm form = Load("2,2,\"C:\\Shots\"\r\n");
+  EXPECT_EQ(form.check1, kUnchecked);
+  EXPECT_EQ(form.check2, kUnchecked);
+  EXPECT_FALSE(AutoSaveEnabled);
+  EXPECT_EQ(form.check1Handlers, 2);  // to 2 (no change of memory), then to 0
+  EXPECT_EQ(form.dir, "C:\\Shots");
+}
+
+TEST_F(OptionsLoad, FailuresStopAtTheFailingStep) {
+  struct Case {
+    const char* file;
+    int check1, check2;
+    const char* dir;
+  } cases[] = {
+      {"1,0", kUnchecked, kUnchecked, kProgramDir},                 // third field missing: nothing
+      {"1,x,\"C:\\Shots\"", kUnchecked, kUnchecked, kProgramDir},   // not a whole number: nothing
+      {"3,1,\"C:\\Shots\"", kUnchecked, kUnchecked, kProgramDir},   // field 1 out of range: nothing
+      {"-1,1,\"C:\\Shots\"", kUnchecked, kUnchecked, kProgramDir},  //
+      {"1,7,\"C:\\Shots\"", kChecked, kUnchecked, kProgramDir},     // field 2 out of range: Check1 only
+      {"1,1,\"C:\\Gone\"", kChecked, kChecked, kProgramDir},        // missing directory: boxes only
+      {"1,1,\"Shots\"", kChecked, kChecked, kProgramDir},           // not a full path
+      {"1,1,\"\"", kChecked, kChecked, kProgramDir},                //
+      {"0,1,\"C:\\Shots\\\"", kUnchecked, kChecked, "C:\\Shots"},   // a trailing separator is fine
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    FakeForm form = Load(std::string(c.file));
+    EXPECT_EQ(form.check1, c.check1) << c.file;
+    EXPECT_EQ(form.check2, c.check2) << c.file;
+    EXPECT_EQ(form.dir, c.dir) << c.file;
+    EXPECT_EQ(AutoSaveDir, c.dir) << c.file;
+    EXPECT_EQ(AutoSaveEnabled, c.check1 == kChecked) << c.file;
+  }
+}
+
+TEST_F(OptionsLoad, AFailedDirectoryKeepsTheRememberedOne) {
+  AutoSaveDir = "D:\\Other";
+  FakeForm form = Load("1,1,\"C:\\Gone\"\r\n");
+  EXPECT_EQ(form.dir, "D:\\Other");
+  EXPECT_EQ(AutoSaveDir, "D:\\Other");
+}
+
+TEST_F(OptionsLoad, ARemovedRememberedDirectoryFallsBackToTheProgramDirectory) {
+  AutoSaveDir = "C:\\Removed";
+  FakeForm form = Load(std::nullopt);
+  EXPECT_EQ(form.dir, kProgramDir);
+  EXPECT_EQ(AutoSaveDir, kProgramDir);
+  // Also when the list already shows the program's directory.
+  AutoSaveDir = "C:\\Removed";
+  FakeForm shown;
+  shown.dir = kProgramDir;
+  RunLoadSteps(shown, std::nullopt, kProgramDir);
+  EXPECT_EQ(AutoSaveDir, kProgramDir);
+}
+
+TEST(OptionsHandlers, DimmedChangesNothingAndExtensionFollowsTheChosenItem) {
+  AutoSaveEnabled = true;
+  Check1Changed(kDimmed);
+  EXPECT_TRUE(AutoSaveEnabled);
+  Check1Changed(kUnchecked);
+  EXPECT_FALSE(AutoSaveEnabled);
+  ShowAfterSnap = false;
+  Check2Changed(kDimmed);
+  EXPECT_FALSE(ShowAfterSnap);
+  Check2Changed(kChecked);
+  EXPECT_TRUE(ShowAfterSnap);
+  ExtensionChosen(".bmp");
+  EXPECT_EQ(AutoSaveExtension, ".bmp");
+  EXPECT_EQ(ClickedState(kUnchecked), kChecked);
+  EXPECT_EQ(ClickedState(kChecked), kUnchecked);
+  EXPECT_EQ(ClickedState(kDimmed), kChecked);
+}
+
+TEST(OptionsFile, WhatTheFileGivesForEachFailure) {
+  auto gives = [](const char* bytes) { return WhatTheFileGives(settings::ReadSettingsLine(bytes)); };
+  FromFile all = gives("1,2,\"C:\\Shots\"");
+  EXPECT_EQ(all.check1, 1);
+  EXPECT_EQ(all.check2, 2);
+  EXPECT_EQ(all.directory, "C:\\Shots");
+  EXPECT_FALSE(gives("1,0").check1);
+  EXPECT_FALSE(gives("4294967297,0,\"C:\\x\"").check1);
+  FromFile one = gives("1,-1,\"C:\\x\"");
+  EXPECT_EQ(one.check1, 1);
+  EXPECT_FALSE(one.check2);
+  FromFile noDir = gives("1,1,\"C:\\x|y\"");
+  EXPECT_EQ(noDir.check2, 1);
+  EXPECT_FALSE(noDir.directory);
+  EXPECT_FALSE(WhatTheFileGives(settings::ReadSettingsLine(std::string("1,1,\"C:\\x\0y\"", 12))).directory);
+  EXPECT_FALSE(gives(("1,1,\"C:\\" + std::string(300, 'a') + "\"").c_str()).directory);
+}
+
+TEST(OptionsPaths, FullPathsAndNormalForms) {
+  EXPECT_TRUE(IsFullPath("C:\\"));
+  EXPECT_TRUE(IsFullPath("c:/x"));
+  EXPECT_TRUE(IsFullPath("\\\\server\\share"));
+  EXPECT_TRUE(IsFullPath("\\\\server\\share\\a"));
+  for (const char* p : {"", "C:", "C:x", "x", "\\x", "\\\\server", "\\\\server\\", "\\\\\\x", "1:\\x"}) {
+    EXPECT_FALSE(IsFullPath(p)) << p;
+  }
+  EXPECT_FALSE(UsableDirectoryText("C:\\a:b"));
+  EXPECT_FALSE(UsableDirectoryText("C:\\a\tb"));
+  EXPECT_TRUE(UsableDirectoryText("C:\\a, b"));
+
+  EXPECT_EQ(NormaliseDir("C:\\Shots\\"), "C:\\Shots");
+  EXPECT_EQ(NormaliseDir("C:/a//b/"), "C:\\a\\b");
+  EXPECT_EQ(NormaliseDir("C:\\"), "C:\\");
+  EXPECT_EQ(NormaliseDir("C:\\\\"), "C:\\");
+  EXPECT_EQ(NormaliseDir("\\\\srv\\share\\"), "\\\\srv\\share");
+  EXPECT_TRUE(SamePath("C:\\Shots", "c:\\SHOTS"));
+  EXPECT_FALSE(SamePath("C:\\Shots", "C:\\Shot"));
+  EXPECT_EQ(ChildPath("C:\\", "a"), "C:\\a");
+  EXPECT_EQ(ChildPath("C:\\a", "b"), "C:\\a\\b");
+}
+
+TEST(OptionsDirList, ShowsTheChainToTheCurrentDirectoryThenItsChildren) {
+  EXPECT_EQ(PathChain("C:\\A\\B"), (std::vector<std::string>{"C:\\", "C:\\A", "C:\\A\\B"}));
+  EXPECT_EQ(PathChain("C:\\"), (std::vector<std::string>{"C:\\"}));
+  EXPECT_EQ(PathChain("\\\\srv\\share\\x"), (std::vector<std::string>{"\\\\srv\\share", "\\\\srv\\share\\x"}));
+
+  auto entries = DirListEntries("C:\\Users\\me", {"zeta", "Alpha", "beta"});
+  ASSERT_EQ(entries.size(), 6u);
+  EXPECT_EQ(entries[0].text, "C:\\");
+  EXPECT_EQ(entries[1].text, "Users");
+  EXPECT_EQ(entries[2].text, "me");
+  EXPECT_EQ(entries[2].path, "C:\\Users\\me");
+  EXPECT_TRUE(entries[2].open);
+  EXPECT_EQ(entries[3].text, "Alpha");
+  EXPECT_EQ(entries[4].text, "beta");
+  EXPECT_EQ(entries[5].path, "C:\\Users\\me\\zeta");
+  EXPECT_EQ(entries[5].depth, 3);
+  EXPECT_FALSE(entries[5].open);
+  EXPECT_EQ(CurrentEntryIndex(entries), 2u);
+
+  auto root = DirListEntries("D:\\", {"x"});
+  ASSERT_EQ(root.size(), 2u);
+  EXPECT_EQ(root[1].path, "D:\\x");
+  EXPECT_EQ(CurrentEntryIndex(root), 0u);
+}
+
+TEST(OptionsApply, FailureNamesTheFileAndTheReason) {
+  std::string text = ApplyFailureText("C:\\Apps\\settings.txt", "Access is denied.");
+  EXPECT_NE(text.find("C:\\Apps\\settings.txt"), std::string::npos);
+  EXPECT_NE(text.find("Access is denied."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace fw::options
