@@ -12,9 +12,9 @@ failed=0
 
 count() {  # the number of tests a GoogleTest log says ran and passed
   local log=$1 ran passed
-  ran=$(grep -E '^\[==========\] [0-9]+ tests? from .* ran' "$log" | tail -1 | sed -E 's/^\[==========\] ([0-9]+).*/\1/')
-  passed=$(grep -E '^\[  PASSED  \] [0-9]+' "$log" | tail -1 | sed -E 's/^\[  PASSED  \] ([0-9]+).*/\1/')
-  skipped=$(grep -E '^\[  SKIPPED \] [0-9]+ test' "$log" | tail -1 | sed -E 's/^\[  SKIPPED \] ([0-9]+).*/\1/')
+  ran=$(grep -aE '^\[==========\] [0-9]+ tests? from .* ran' "$log" | tail -1 | sed -E 's/^\[==========\] ([0-9]+).*/\1/')
+  passed=$(grep -aE '^\[  PASSED  \] [0-9]+' "$log" | tail -1 | sed -E 's/^\[  PASSED  \] ([0-9]+).*/\1/')
+  skipped=$(grep -aE '^\[  SKIPPED \] [0-9]+ test' "$log" | tail -1 | sed -E 's/^\[  SKIPPED \] ([0-9]+).*/\1/')
   echo "${ran:-0} ran, ${passed:-0} passed${skipped:+, $skipped skipped}"
 }
 
@@ -60,7 +60,7 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
   fi
   run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*'
   # The palette path of the capture engine needs a 256-colour display.
-  run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit.log" \
+  run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit-run.log" \
     env FW_SCREEN=1024x768x8 FW_E2E_NAME=e2e-8bit "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Palette.*'
 fi
 
