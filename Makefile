@@ -3,14 +3,14 @@
 #   make run    install what is missing, build, start Framewick (under Wine on Linux)
 #   make test   install what is missing, build, run every test (native and end-to-end), headless
 #
-# Other targets: deps, build, unit, e2e, bench, fuzz, clean.
+# Other targets: deps, build, unit, e2e, bench, fuzz, release, clean.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build native windows i686 x86_64 run test unit e2e bench fuzz fuzz-build clean
+.PHONY: all deps build native windows i686 x86_64 run test unit e2e bench fuzz fuzz-build release clean
 
 all: build
 
@@ -60,6 +60,9 @@ test: deps native windows fuzz-build
 
 bench: deps windows
 	@./scripts/bench.sh
+
+release: deps windows
+	@./scripts/release.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -18,6 +18,10 @@ add_executable(unit_tests ${FW_UNIT_SOURCES})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests/unit)
 target_link_libraries(unit_tests PRIVATE fw_rules gtest_main)
 
+enable_testing()
+include(GoogleTest)
+gtest_discover_tests(unit_tests)
+
 # Fuzz targets (clang with libFuzzer): tests/fuzz/*.cpp. The rules they
 # drive are instrumented for coverage too, or libFuzzer would fly blind.
 option(FW_FUZZ "Build the fuzz targets (needs clang)" OFF)

@@ -4,7 +4,7 @@ enable_language(RC)
 file(GLOB_RECURSE FW_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp)
 list(REMOVE_ITEM FW_APP_SOURCES ${FW_RULES_SOURCES})
 
-set(FW_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+set(FW_STATIC_RUNTIME -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 set(FW_WIN_LIBS ole32 oleaut32 uuid winmm comctl32 comdlg32 shell32 gdi32 user32 advapi32 winspool)
 
 # Everything but WinMain, so the benchmark can link the same code.

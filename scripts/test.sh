@@ -58,6 +58,15 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
     failed=1
     summary+=("$(printf '%-28s %s' "i686 executable:" "FAILED")")
   fi
+  # The release artifacts; the end-to-end run installs and uninstalls one.
+  echo "=== release"
+  if "$FW_ROOT/scripts/release.sh" >"$BUILD/release.log" 2>&1; then
+    summary+=("$(printf '%-28s %s' "release:" "zips and installers built")")
+  else
+    failed=1
+    cat "$BUILD/release.log"
+    summary+=("$(printf '%-28s %s' "release:" "FAILED")")
+  fi
   run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*'
   # The palette path of the capture engine needs a 256-colour display.
   run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit-run.log" \

@@ -1,5 +1,10 @@
 #include "app/form1.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
 #include "about/about.h"
 #include "app/layout_rules.h"
 #include "app/shared_state.h"
@@ -32,6 +37,8 @@ UniqueAccel g_shortcuts;
 UniqueIcon g_bigIcon;
 UniqueIcon g_smallIcon;
 bool g_closing = false;
+HWND g_lastFocus = nullptr;
+std::vector<HWND> g_tabOrder;  // the strip's buttons, then Command13
 
 HMENU BuildMenuBar(HMENU& fileMenu) {
   HMENU bar = ::CreateMenu();
@@ -106,6 +113,20 @@ LRESULT HandleForm1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 1) OnCommand(LOWORD(wParam));
       return 0;
     case WM_SIZE: Form_Resize(); return 0;
+    case WM_ACTIVATE:
+      // Like a dialog, the window keeps the keyboard focus on a control
+      // across deactivation: the last one, or the first button.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd, focus)) g_lastFocus = focus;
+      } else if (!HIWORD(wParam)) {
+        HWND target = g_lastFocus && ::IsWindow(g_lastFocus) ? g_lastFocus
+                      : g_tabOrder.empty()                   ? nullptr
+                                                             : g_tabOrder.front();
+        if (target) ::SetFocus(target);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       if (Form_Unload()) {
         g_closing = true;
@@ -194,22 +215,43 @@ bool MainWindow::Create(HINSTANCE instance) {
   SetMessageOwner(hwnd_);
 
   picture2_ = CreatePictureBox(hwnd_, layout::kPicture2, layout::kPicture2Place, RGB(255, 255, 255));
+  HWND tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                0, 0, hwnd_, nullptr, instance, nullptr);
+  auto addTip = [tips](HWND control, std::string_view text) {
+    std::string t(text);
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = ::GetParent(control);
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = t.data();
+    ::SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  };
   for (const auto& b : layout::kStripButtons) {
     std::string caption(b.caption);
     HWND button =
         CreateControl("BUTTON", caption.c_str(), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, picture2_, b.id, b.place);
     SetFont(button, FontKind::Arial8);
+    addTip(button, b.tip);
+    g_tabOrder.push_back(button);
   }
 
   // The picture area; its size follows the window (Form_Resize).
   Place area{layout::kPicture1Left, layout::kPicture1Top, 0, 0};
   picture1_ = CreatePictureBox(hwnd_, layout::kPicture1, area, RGB(255, 255, 255));
-  // The picture area overlaps the strip's last row of pixels; it lies on
-  // top, so no row of a picture is hidden.
-  ::SetWindowPos(picture1_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // The strip reaches one row of pixels into the picture area; it is cut
+  // back to the picture area's top so no row of a picture is hidden, and
+  // stays first in the tab order.
+  {
+    RECT strip{};
+    ::GetClientRect(picture2_, &strip);
+    ::SetWindowRgn(picture2_, ::CreateRectRgn(0, 0, strip.right, TwipsToPixelsY(layout::kPicture1Top)), FALSE);
+  }
   command13_ = CreateControl("BUTTON", "Command13", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, picture1_,
                              layout::kCommand13, layout::kCommand13Place);
   SetFont(command13_, FontKind::SansSerif8);
+  addTip(command13_, layout::kCommand13Tip);
+  g_tabOrder.push_back(command13_);
   image1_ = CreateImageControl(picture1_, layout::kImage1, layout::kImage1Place);
   ::SetWindowPos(image1_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -218,7 +260,23 @@ bool MainWindow::Create(HINSTANCE instance) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     HWND main = g_form1.hwnd_;
     if (!main || ::GetActiveWindow() != main) return false;
-    return ::TranslateAcceleratorA(main, g_shortcuts.get(), &msg) != 0;
+    if (::TranslateAcceleratorA(main, g_shortcuts.get(), &msg)) return true;
+    // Tab and Shift+Tab move between the buttons, left to right.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 && !g_tabOrder.empty()) {
+      bool back = ::GetKeyState(VK_SHIFT) < 0;
+      auto at = std::find(g_tabOrder.begin(), g_tabOrder.end(), ::GetFocus());
+      std::size_t n = g_tabOrder.size();
+      std::size_t i = at == g_tabOrder.end() ? (back ? 0 : n - 1) : static_cast<std::size_t>(at - g_tabOrder.begin());
+      for (std::size_t step = 0; step < n; ++step) {
+        i = back ? (i + n - 1) % n : (i + 1) % n;
+        if (::IsWindowVisible(g_tabOrder[i]) && ::IsWindowEnabled(g_tabOrder[i])) {
+          ::SetFocus(g_tabOrder[i]);
+          break;
+        }
+      }
+      return true;
+    }
+    return false;
   });
 
   SetClientSizeTwips(hwnd_, layout::kInitialClientWidth, layout::kInitialClientHeight);

@@ -34,7 +34,8 @@ struct ButtonSpec {
   int id;
   std::string_view name;
   std::string_view caption;
-  Place place;  // inside the strip Picture2
+  Place place;           // inside the strip Picture2
+  std::string_view tip;  // the button's tooltip
 };
 
 inline constexpr long kButtonTop = 120;
@@ -43,17 +44,49 @@ inline constexpr long kButtonHeight = 495;
 
 // The command strip, left to right.
 inline constexpr std::array<ButtonSpec, 11> kStripButtons{{
-    {kCommand2, "Command2", "Screen", {120, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand1, "Command1", "Window", {840, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand3, "Command3", "Clear", {1920, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand7, "Command7", "Cut", {2640, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand8, "Command8", "Copy", {3360, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand9, "Command9", "Paste", {4080, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand4, "Command4", "Save", {5160, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand11, "Command11", "Print", {5880, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand10, "Command10", "Mail", {6600, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand6, "Command6", "Tray", {7680, kButtonTop, kButtonWidth, kButtonHeight}},
-    {kCommand12, "Command12", "Exit", {8400, kButtonTop, kButtonWidth, kButtonHeight}},
+    {kCommand2,
+     "Command2",
+     "Screen",
+     {120, kButtonTop, kButtonWidth, kButtonHeight},
+     "Capture the whole screen, 2 seconds after the notice"},
+    {kCommand1,
+     "Command1",
+     "Window",
+     {840, kButtonTop, kButtonWidth, kButtonHeight},
+     "Capture the window you work in, 2 seconds after the notice"},
+    {kCommand3, "Command3", "Clear", {1920, kButtonTop, kButtonWidth, kButtonHeight}, "Clear the picture area"},
+    {kCommand7,
+     "Command7",
+     "Cut",
+     {2640, kButtonTop, kButtonWidth, kButtonHeight},
+     "Move the picture to the clipboard"},
+    {kCommand8,
+     "Command8",
+     "Copy",
+     {3360, kButtonTop, kButtonWidth, kButtonHeight},
+     "Copy the picture to the clipboard"},
+    {kCommand9,
+     "Command9",
+     "Paste",
+     {4080, kButtonTop, kButtonWidth, kButtonHeight},
+     "Show the picture on the clipboard"},
+    {kCommand4, "Command4", "Save", {5160, kButtonTop, kButtonWidth, kButtonHeight}, "Save the picture to a file"},
+    {kCommand11,
+     "Command11",
+     "Print",
+     {5880, kButtonTop, kButtonWidth, kButtonHeight},
+     "Print the picture on the default printer, fitted to the page"},
+    {kCommand10,
+     "Command10",
+     "Mail",
+     {6600, kButtonTop, kButtonWidth, kButtonHeight},
+     "Send the last saved file with your mail program"},
+    {kCommand6,
+     "Command6",
+     "Tray",
+     {7680, kButtonTop, kButtonWidth, kButtonHeight},
+     "Hide Framewick in the notification area"},
+    {kCommand12, "Command12", "Exit", {8400, kButtonTop, kButtonWidth, kButtonHeight}, "Close Framewick"},
 }};
 
 inline constexpr Place kPicture2Place{0, 0, 15255, 855};
@@ -61,6 +94,7 @@ inline constexpr long kPicture1Left = 0;
 inline constexpr long kPicture1Top = 840;
 // Inside the picture area.
 inline constexpr Place kCommand13Place{120, 120, 975, 540};
+inline constexpr std::string_view kCommand13Tip = "Show the picture in the image box";
 inline constexpr Place kImage1Place{2040, 240, 5250, 4350};
 // The main window's client area when first shown.
 inline constexpr long kInitialClientWidth = 9330;

@@ -27,21 +27,24 @@ T* DataOf(HWND hwnd) {
 
 void PaintPicture(HWND hwnd, const Picture& picture, HBRUSH background) {
   PaintDC pdc(hwnd);
-  RECT rc;
-  ::GetClientRect(hwnd, &rc);
-  SIZE s = picture.SizePixels();
-  // Fill only what the picture does not cover, so it does not flicker.
-  if (background) {
-    UniqueRgn rest(::CreateRectRgnIndirect(&rc));
-    UniqueRgn pic(::CreateRectRgn(0, 0, s.cx, s.cy));
-    if (rest && pic) {
-      ::CombineRgn(rest.get(), rest.get(), pic.get(), RGN_DIFF);
-      ::FillRgn(pdc.get(), rest.get(), background);
-    } else {
-      ::FillRect(pdc.get(), &rc, background);
-    }
+  RECT dirty = pdc.paint().rcPaint;
+  int w = dirty.right - dirty.left, h = dirty.bottom - dirty.top;
+  if (w <= 0 || h <= 0) return;
+  // Drawn off screen first and copied in one step, so resizing and
+  // repainting never flicker.
+  UniqueMemDC mem(::CreateCompatibleDC(pdc.get()));
+  UniqueBitmap buffer(::CreateCompatibleBitmap(pdc.get(), w, h));
+  if (!mem || !buffer) {
+    if (background) ::FillRect(pdc.get(), &dirty, background);
+    picture.Draw(pdc.get(), 0, 0);
+    return;
   }
-  picture.Draw(pdc.get(), 0, 0);
+  SelectGuard sel(mem.get(), buffer.get());
+  ::SetViewportOrgEx(mem.get(), -dirty.left, -dirty.top, nullptr);
+  if (background) ::FillRect(mem.get(), &dirty, background);
+  picture.Draw(mem.get(), 0, 0);
+  ::SetViewportOrgEx(mem.get(), 0, 0, nullptr);
+  ::BitBlt(pdc.get(), dirty.left, dirty.top, w, h, mem.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -178,7 +181,9 @@ void RegisterPictureControls(HINSTANCE instance) {
 }
 
 HWND CreatePictureBox(HWND parent, int id, const Place& place, COLORREF background) {
-  HWND box = CreateControl(kPictureBoxClass, "", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, parent, id, place);
+  // A container: Tab moves into the controls it holds.
+  HWND box = CreateControl(kPictureBoxClass, "", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
+                           parent, id, place);
   if (BoxData* data = DataOf<BoxData>(box)) {
     data->background = background;
     data->brush.reset(::CreateSolidBrush(background));

@@ -554,10 +554,10 @@ void SendKey(WORD vk, bool ctrl, bool alt, bool shift) {
   std::vector<INPUT> in;
   if (ctrl) in.push_back(KeyInput(VK_CONTROL, false));
   if (alt) in.push_back(KeyInput(VK_MENU, false));
-  if (shift) in.push_back(KeyInput(VK_SHIFT, false));
+  if (shift) in.push_back(KeyInput(VK_LSHIFT, false));
   in.push_back(KeyInput(vk, false));
   in.push_back(KeyInput(vk, true));
-  if (shift) in.push_back(KeyInput(VK_SHIFT, true));
+  if (shift) in.push_back(KeyInput(VK_LSHIFT, true));
   if (alt) in.push_back(KeyInput(VK_MENU, true));
   if (ctrl) in.push_back(KeyInput(VK_CONTROL, true));
   ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));

@@ -1,4 +1,7 @@
 // The main window: its layout, menus, resize rule and exit.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include "harness.h"
@@ -186,6 +189,52 @@ TEST(MainWindow, FileExitAndTheCloseBoxEndTheProgram) {
     EXPECT_TRUE(app.WaitExit(5000));
     EXPECT_EQ(app.exitCode(), 0u);
   }
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+  return ::GetGUIThreadInfo(thread, &gti) ? gti.hwndFocus : nullptr;
+}
+
+TEST(Keyboard, TabRunsThroughTheButtonsLeftToRightAndSpacePressesOne) {
+  App app;
+  ASSERT_TRUE(BringToFront(app.main()));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(app.main()) != nullptr; }, 3000));
+  std::vector<std::string> order{Text(FocusOf(app.main()))};
+  for (int i = 0; i < 12; ++i) {
+    SendKey(VK_TAB);
+    WaitUntil([&] { return Text(FocusOf(app.main())) != order.back(); }, 2000);
+    order.push_back(Text(FocusOf(app.main())));
+  }
+  std::vector<std::string> expected = {"Screen", "Window", "Clear", "Cut",  "Copy",      "Paste", "Save",
+                                       "Print",  "Mail",   "Tray",  "Exit", "Command13", "Screen"};
+  EXPECT_EQ(order, expected);
+  // Shift+Tab goes back; Space on "Exit" presses it.
+  SendKey(VK_TAB, false, false, true);
+  ASSERT_TRUE(WaitUntil([&] { return Text(FocusOf(app.main())) == "Command13"; }, 2000))
+      << "focus on " << Text(FocusOf(app.main()));
+  SendKey(VK_TAB, false, false, true);
+  ASSERT_TRUE(WaitUntil([&] { return Text(FocusOf(app.main())) == "Exit"; }, 2000));
+  SendKey(VK_SPACE);
+  EXPECT_TRUE(app.WaitExit(5000));
+}
+
+TEST(Keyboard, ButtonsHaveTooltips) {
+  App app;
+  // The tooltip window belongs to the program and knows a tool per button.
+  HWND tips = FindTopLevel(app.pid(), "tooltips_class32", nullptr, false);
+  ASSERT_NE(tips, nullptr);
+  DWORD_PTR count = 0;
+  ::SendMessageTimeoutA(tips, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+  EXPECT_EQ(count, 12u);
 }
 
 }  // namespace

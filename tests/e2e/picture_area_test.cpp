@@ -173,8 +173,12 @@ TEST(PictureArea, Image1StartsWithItsPhotographAndCommand13GivesItThePicture) {
       3000));
   // It shows the same picture from its own top-left: the pattern.
   RECT shown = ScreenRect(image);
-  Image inImage = GrabScreen(RECT{shown.left, shown.top, shown.left + kW, shown.top + kH});
-  EXPECT_EQ(CountDifferences(inImage, pattern.expected()), 0);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        Image inImage = GrabScreen(RECT{shown.left, shown.top, shown.left + kW, shown.top + kH});
+        return CountDifferences(inImage, pattern.expected()) == 0;
+      },
+      3000));
 }
 
 TEST(PictureArea, DraggingOnImage1ResizesItFromTheAreasCorner) {
