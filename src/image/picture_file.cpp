@@ -36,15 +36,18 @@ std::uint16_t NormalisedDepth(int bpp) {
   return 32;
 }
 
-// Reads a bitmap's pixels at its own colour depth (with its palette for
-// the colour table of palette bitmaps).
-std::optional<format::DibImage> ReadBitmap(HBITMAP bmp, HPALETTE palette) {
+// Writes a bitmap at its own colour depth (with its palette for the colour
+// table of palette bitmaps). The pixels go to the file a band of rows at a
+// time, so saving needs little memory beyond the bitmap itself.
+WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
+  HBITMAP bmp = static_cast<HBITMAP>(picture.Handle());
+  auto unreadable = [] { return Failed(ERROR_INVALID_DATA, "The picture's pixels could not be read."); };
   DIBSECTION ds{};
   int got = ::GetObjectA(bmp, sizeof ds, &ds);
-  if (got < static_cast<int>(sizeof(BITMAP))) return std::nullopt;
+  if (got < static_cast<int>(sizeof(BITMAP))) return unreadable();
   bool dibSection = got == static_cast<int>(sizeof(DIBSECTION));
   const BITMAP& bm = ds.dsBm;
-  if (bm.bmWidth <= 0 || bm.bmHeight <= 0) return std::nullopt;
+  if (bm.bmWidth <= 0 || bm.bmHeight <= 0) return unreadable();
 
   format::DibImage img;
   img.width = bm.bmWidth;
@@ -53,13 +56,13 @@ std::optional<format::DibImage> ReadBitmap(HBITMAP bmp, HPALETTE palette) {
       NormalisedDepth(dibSection ? ds.dsBmih.biBitCount : static_cast<int>(bm.bmPlanes) * bm.bmBitsPixel);
 
   WindowDC screen(nullptr, WindowDC::Area::Client);
-  if (!screen) return std::nullopt;
-  PaletteGuard pal(screen.get(), palette);
+  if (!screen) return unreadable();
+  PaletteGuard pal(screen.get(), picture.Palette());
 
   DibHeader bi{};
   bi.h.biSize = sizeof bi.h;
   bi.h.biWidth = img.width;
-  bi.h.biHeight = img.height;  // bottom-up
+  bi.h.biHeight = img.height;  // bottom-up, as the file stores it
   bi.h.biPlanes = 1;
   bi.h.biBitCount = img.bitsPerPixel;
   bi.h.biCompression = BI_RGB;
@@ -85,30 +88,34 @@ std::optional<format::DibImage> ReadBitmap(HBITMAP bmp, HPALETTE palette) {
   }
 
   auto row = format::RowBytes(img.width, img.bitsPerPixel);
-  if (!row) return std::nullopt;
-  std::uint64_t total = static_cast<std::uint64_t>(*row) * static_cast<std::uint64_t>(img.height);
-  if (total > 0x7FFFFFFF) return std::nullopt;
-  img.pixels.assign(static_cast<std::size_t>(total), '\0');
-  int lines = ::GetDIBits(screen.get(), bmp, 0, static_cast<UINT>(img.height), img.pixels.data(),
-                          reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-  if (lines != img.height) return std::nullopt;
-
-  if (img.bitsPerPixel <= 8) {
-    std::size_t n = std::size_t{1} << img.bitsPerPixel;
-    for (std::size_t i = 0; i < n; ++i) {
-      const RGBQUAD& q = bi.colours[i];
-      img.palette.push_back(format::Rgbq{q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
-    }
+  if (!row || static_cast<std::uint64_t>(*row) * static_cast<std::uint64_t>(img.height) > 0xFFFFFFFFull - 2048) {
+    return Failed(ERROR_INVALID_DATA, "The picture is too large for a bitmap file.");
   }
-  return img;
-}
+  int band = std::max(1, static_cast<int>((1u << 20) / *row));
+  std::string buffer(static_cast<std::size_t>(*row) * static_cast<std::size_t>(std::min(band, img.height)), '\0');
 
-WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
-  auto img = ReadBitmap(static_cast<HBITMAP>(picture.Handle()), picture.Palette());
-  if (!img) return Failed(ERROR_INVALID_DATA, "The picture's pixels could not be read.");
-  auto file = format::BuildBmpFile(*img);
-  if (!file) return Failed(ERROR_INVALID_DATA, "The picture is too large for a bitmap file.");
-  return FromWrite(WriteWholeFile(path, *file));
+  ReplacingFile file(path);
+  for (int start = 0; start < img.height && file.ok(); start += band) {
+    int rows = std::min(band, img.height - start);
+    int lines = ::GetDIBits(screen.get(), bmp, static_cast<UINT>(start), static_cast<UINT>(rows), buffer.data(),
+                            reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+    if (lines != rows) return unreadable();
+    if (start == 0) {
+      // The colour table comes with the first rows read.
+      if (img.bitsPerPixel <= 8) {
+        std::size_t n = std::size_t{1} << img.bitsPerPixel;
+        for (std::size_t i = 0; i < n; ++i) {
+          const RGBQUAD& q = bi.colours[i];
+          img.palette.push_back(format::Rgbq{q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
+        }
+      }
+      auto headers = format::BuildBmpHeaders(img);
+      if (!headers) return Failed(ERROR_INVALID_DATA, "The picture is too large for a bitmap file.");
+      file.Write(*headers);
+    }
+    file.Write(std::string_view(buffer.data(), static_cast<std::size_t>(*row) * static_cast<std::size_t>(rows)));
+  }
+  return FromWrite(file.Commit());
 }
 
 WriteResult WriteEnhMetafile(const Picture& picture, const std::string& path) {

@@ -44,11 +44,22 @@ std::optional<std::uint32_t> RowBytes(std::int32_t width, std::uint16_t bitsPerP
 }
 
 std::optional<std::string> BuildBmpFile(const DibImage& image) {
+  auto row = RowBytes(image.width, image.bitsPerPixel);
+  if (!row || image.height <= 0) return std::nullopt;
+  if (image.pixels.size() != static_cast<std::uint64_t>(*row) * static_cast<std::uint64_t>(image.height)) {
+    return std::nullopt;
+  }
+  auto out = BuildBmpHeaders(image);
+  if (!out) return std::nullopt;
+  *out += image.pixels;
+  return out;
+}
+
+std::optional<std::string> BuildBmpHeaders(const DibImage& image) {
   if (image.height <= 0) return std::nullopt;
   auto row = RowBytes(image.width, image.bitsPerPixel);
   if (!row) return std::nullopt;
   std::uint64_t pixelBytes = static_cast<std::uint64_t>(*row) * static_cast<std::uint64_t>(image.height);
-  if (image.pixels.size() != pixelBytes) return std::nullopt;
 
   bool bitfields = image.compression == kBiBitfields;
   if (image.compression != kBiRgb && !bitfields) return std::nullopt;
@@ -94,7 +105,6 @@ std::optional<std::string> BuildBmpFile(const DibImage& image) {
     out.push_back(static_cast<char>(q.red));
     out.push_back(0);
   }
-  out += image.pixels;
   return out;
 }
 

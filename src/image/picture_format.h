@@ -40,6 +40,11 @@ std::optional<std::uint32_t> RowBytes(std::int32_t width, std::uint16_t bitsPerP
 // palette length, pixel bytes) or too large for the format.
 std::optional<std::string> BuildBmpFile(const DibImage& image);
 
+// Only the headers (file header, info header, masks or colour table) of
+// that file, for writing the pixels after them piece by piece; `pixels`
+// is not looked at.
+std::optional<std::string> BuildBmpHeaders(const DibImage& image);
+
 // The 22-byte placeable header that precedes a Windows metafile on disk,
 // for a picture `width` × `height` in units of 1/unitsPerInch inch.
 std::string PlaceableMetafileHeader(std::int16_t width, std::int16_t height, std::uint16_t unitsPerInch);

@@ -399,3 +399,23 @@ TEST(PackedDib, DamagedOrUnusualBlocksAreRefusedWithoutReadingPastThem) {
 
 }  // namespace
 }  // namespace fw::format
+
+namespace fw::format {
+namespace {
+
+TEST(Bmp, HeadersThenPixelsMakeTheWholeFile) {
+  DibImage img = Pattern(9, 5, 8, false);
+  auto whole = BuildBmpFile(img);
+  auto headers = BuildBmpHeaders(img);
+  ASSERT_TRUE(whole && headers);
+  EXPECT_EQ(*headers + img.pixels, *whole);
+  EXPECT_EQ(headers->size(), Le32(*whole, 10)) << "the pixels start right after the headers";
+  // The headers alone do not need the pixels in memory.
+  DibImage meta = img;
+  meta.pixels.clear();
+  EXPECT_EQ(BuildBmpHeaders(meta), headers);
+  EXPECT_FALSE(BuildBmpFile(meta));
+}
+
+}  // namespace
+}  // namespace fw::format
