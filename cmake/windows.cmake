@@ -61,13 +61,23 @@ foreach(src ${FW_E2E_HELPERS})
   add_dependencies(fw_e2e ${name})
 endforeach()
 
+# Benchmarks: each bench/*.cpp is a program of its own (linked with the
+# program's code); bench/helpers/*.cpp are small window programs they start.
 file(GLOB FW_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
-if(FW_BENCH_SOURCES)
-  add_executable(fw_bench ${FW_BENCH_SOURCES})
-  target_link_libraries(fw_bench PRIVATE fw_core psapi)
-  target_link_options(fw_bench PRIVATE ${FW_STATIC_RUNTIME})
-  set_target_properties(fw_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-endif()
+foreach(src ${FW_BENCH_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/resources/framewick.rc)
+  target_link_libraries(${name} PRIVATE fw_core psapi)
+  target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endforeach()
+file(GLOB FW_BENCH_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/helpers/*.cpp)
+foreach(src ${FW_BENCH_HELPERS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} WIN32 ${src})
+  target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endforeach()
 
 # Programs that run the program's own code in their own process (soak and
 # leak checks); the end-to-end driver starts them.
