@@ -31,6 +31,7 @@ constexpr int kIconResource = 1;
 // Shortcut keys send their own command ids, so they act even though their
 // menu ("Shortcuts") is unavailable.
 constexpr int kShortcutOffset = 1000;
+constexpr UINT_PTR kSamplePhotoTimer = 1;
 
 MainWindow g_form1;
 UniqueAccel g_shortcuts;
@@ -113,6 +114,13 @@ LRESULT HandleForm1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 1) OnCommand(LOWORD(wParam));
       return 0;
     case WM_SIZE: Form_Resize(); return 0;
+    case WM_TIMER:
+      if (wParam == kSamplePhotoTimer) {
+        ::KillTimer(hwnd, kSamplePhotoTimer);
+        LoadSamplePhoto();
+        return 0;
+      }
+      break;
     case WM_ACTIVATE:
       // Like a dialog, the window keeps the keyboard focus on a control
       // across deactivation: the last one, or the first button.
@@ -160,6 +168,11 @@ Picture MainWindow::GetPicture() const {
 
 void MainWindow::SetPicture(Picture picture) {
   SetBoxPicture(picture1_, std::move(picture));
+}
+
+void MainWindow::SetPictureFrom(Picture (*capture)()) {
+  SetBoxPicture(picture1_, Picture());
+  SetBoxPicture(picture1_, capture());
 }
 
 WindowState MainWindow::GetWindowState() const {
@@ -283,6 +296,8 @@ bool MainWindow::Create(HINSTANCE instance) {
   CenterOnScreen(hwnd_);
   FormLoaded();
   InitialisePictureArea();
+  // Timers come after painting: the window shows first, then the photo.
+  ::SetTimer(hwnd_, kSamplePhotoTimer, 1, nullptr);
   return true;
 }
 

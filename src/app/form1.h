@@ -39,6 +39,10 @@ class MainWindow {
   // The picture area's picture.
   Picture GetPicture() const;
   void SetPicture(Picture picture);
+  // Puts a new capture in the picture area. The old picture is let go
+  // before the capture is taken, so two screen-sized bitmaps are never held
+  // at once (nothing is drawn in between).
+  void SetPictureFrom(Picture (*capture)());
 
   WindowState GetWindowState() const;
   void SetWindowState(WindowState state);

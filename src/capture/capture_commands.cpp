@@ -33,7 +33,7 @@ void ButtonCapture(capture::CaptureKind kind) {
   SnapEndTime = capture::WaitEnd(NowSeconds(), CaptureDelaySeconds);
   WaitPastSnapEndTime();
   PlayCameraSound();
-  form.SetPicture(kind == capture::CaptureKind::Screen ? SnapDesktop() : SnapForegroundWindow());
+  form.SetPictureFrom(kind == capture::CaptureKind::Screen ? SnapDesktop : SnapForegroundWindow);
   RunAfterCaptureSteps();
 }
 
@@ -61,14 +61,14 @@ void Command1_Click() {
 
 void capensc_Click() {
   PlayCameraSound();
-  Form1().SetPicture(SnapDesktop());
+  Form1().SetPictureFrom(SnapDesktop);
 }
 
 void snap_Click() {
   PlayCameraSound();
   SnapEndTime = capture::WaitEnd(NowSeconds(), 0);
   WaitPastSnapEndTime();
-  Form1().SetPicture(SnapForegroundWindow());
+  Form1().SetPictureFrom(SnapForegroundWindow);
 }
 
 void sdform_Click() {

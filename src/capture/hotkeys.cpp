@@ -57,8 +57,8 @@ void HandleHotkey(unsigned char id) {
   switch (hotkeys::ActionFor(id)) {
     case hotkeys::Action::CaptureScreen:
     case hotkeys::Action::CaptureWindow:
-      form.SetPicture(hotkeys::ActionFor(id) == hotkeys::Action::CaptureScreen ? SnapDesktop()
-                                                                               : SnapForegroundWindow());
+      form.SetPictureFrom(hotkeys::ActionFor(id) == hotkeys::Action::CaptureScreen ? SnapDesktop
+                                                                                   : SnapForegroundWindow);
       PlayCameraSound();
       if (Form4().Check2State() == options::kChecked) {
         form.SetWindowState(WindowState::Normal);

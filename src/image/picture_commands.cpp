@@ -26,9 +26,13 @@ void Image1_Mouse(MouseEvent event, int, int, int x, int y) {
 }  // namespace
 
 void InitialisePictureArea() {
+  SetImageMouseHandler(Form1().image1(), Image1_Mouse);
+}
+
+void LoadSamplePhoto() {
+  // Unless something has been given to Image1 in the meantime.
   HWND image = Form1().image1();
-  SetImagePicture(image, Picture::FromResource(IDR_SAMPLE_PHOTO));
-  SetImageMouseHandler(image, Image1_Mouse);
+  if (!GetImagePicture(image).IsObject()) SetImagePicture(image, Picture::FromResource(IDR_SAMPLE_PHOTO));
 }
 
 void Command3_Click() {

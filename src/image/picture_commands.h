@@ -4,8 +4,11 @@
 
 namespace fw {
 
-// Gives Image1 its sample photograph and its mouse handling.
+// Gives Image1 its mouse handling.
 void InitialisePictureArea();
+// Gives Image1 its sample photograph. Decoding it takes a moment, so the
+// main window does this just after it first shows.
+void LoadSamplePhoto();
 
 void Command3_Click();   // "Clear"
 void dfgd_Click();       // Ctrl+A, Clear Picture Area

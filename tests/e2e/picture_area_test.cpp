@@ -154,10 +154,14 @@ TEST(PictureArea, Image1StartsWithItsPhotographAndCommand13GivesItThePicture) {
   EXPECT_EQ(r.right - r.left, 350);
   EXPECT_EQ(r.bottom - r.top, 290);
   // The photograph is there: not a blank control.
-  Image photo = GrabScreen(ScreenRect(image));
-  std::size_t distinct = 0;
-  for (std::size_t i = 1; i < photo.px.size(); ++i) distinct += photo.px[i] != photo.px[i - 1];
-  EXPECT_GT(distinct, 1000u);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        Image photo = GrabScreen(ScreenRect(image));
+        std::size_t distinct = 0;
+        for (std::size_t i = 1; i < photo.px.size(); ++i) distinct += photo.px[i] != photo.px[i - 1];
+        return distinct > 1000u;
+      },
+      3000));
 
   PatternWindow pattern(0, 0, kW, kH, 15);
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
