@@ -13,7 +13,6 @@
 #include "platform/handles.h"
 #include "platform/msgbox.h"
 #include "platform/picture_box.h"
-#include "platform/picture_resource.h"
 #include "platform/skin.h"
 #include "platform/window.h"
 #include "resource_ids.h"
@@ -37,8 +36,8 @@ enum ControlId : int {
 
 // The window's layout in twips (15 to a pixel at 96 dots per inch).
 constexpr long kClientWidth = 5730;
-constexpr long kClientHeight = 3000;
-constexpr Place kFrame1Place{105, 45, 5520, 2250};
+constexpr long kClientHeight = 2820;
+constexpr Place kFrame1Place{105, 45, 5520, 2055};
 constexpr Place kPicture1Place{240, 270, 1455, 1605};  // 97 x 107 pixels
 constexpr long kTextLeft = 1950;
 constexpr long kTextWidth = 3540;
@@ -47,8 +46,8 @@ constexpr Place kSkinLabel2Place{kTextLeft, 840, kTextWidth, 255};
 constexpr Place kLine1FirstPlace{kTextLeft, 1230, kTextWidth, 30};
 constexpr Place kSkinLabel4Place{kTextLeft, 1410, kTextWidth, 255};
 constexpr Place kLine1SecondPlace{kTextLeft, 1800, kTextWidth, 30};
-constexpr Place kCmdSysInfoPlace{2985, 2460, 1260, 375};
-constexpr Place kCmdOKPlace{4365, 2460, 1260, 375};
+constexpr Place kCmdSysInfoPlace{2985, 2280, 1260, 375};
+constexpr Place kCmdOKPlace{4365, 2280, 1260, 375};
 
 HWND g_about = nullptr;
 HWND g_lastFocus = nullptr;  // the control to give the focus back to
@@ -144,8 +143,8 @@ HWND CreateAbout() {
   if (!RegisterAboutClass(instance)) return nullptr;
   std::string caption(about::kCaption);
   HWND hwnd = ::CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAboutClass, caption.c_str(),
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 400,
-                                300, nullptr, nullptr, instance, nullptr);
+                                WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr,
+                                nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
 
   // Tab order follows creation: "&System Info...", then "OK".
@@ -156,7 +155,7 @@ HWND CreateAbout() {
   CreateControl("STATIC", "", WS_VISIBLE | SS_ETCHEDHORZ, 0, hwnd, kLine1Second, kLine1SecondPlace);
 
   HWND picture = CreatePictureBox(hwnd, kPicture1, kPicture1Place, skin::Background(hwnd));
-  Picture camera = LoadResourcePicture(IDR_CAMERA_PHOTO);
+  Picture camera = Picture::FromResource(IDR_CAMERA_PHOTO);
   SIZE size = camera.SizePixels();
   if (size.cx > 0 && size.cy > 0) {
     // Shown at its own size.
@@ -167,7 +166,8 @@ HWND CreateAbout() {
   AddButton(hwnd, kCmdSysInfo, about::kSysInfoCaption, kCmdSysInfoPlace, BS_PUSHBUTTON);
   AddButton(hwnd, kCmdOK, about::kOkCaption, kCmdOKPlace, BS_DEFPUSHBUTTON);
 
-  // The frame lies behind the controls it surrounds.
+  // The frame lies behind the controls it surrounds. (The window does not
+  // clip its children, so its background shows inside the frame too.)
   HWND frame = CreateControl("BUTTON", "", WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, hwnd, kFrame1, kFrame1Place);
   ::SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 

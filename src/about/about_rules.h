@@ -15,7 +15,7 @@ namespace fw::about {
 inline constexpr std::string_view kCaption = "Version Info";
 inline constexpr std::string_view kProductName = "Framewick";
 inline constexpr std::string_view kVersionText = "Version 1.0";
-inline constexpr std::string_view kDescription = "A small screen capture utility for Windows desktops";
+inline constexpr std::string_view kDescription = "A small screen capture utility for Windows";
 inline constexpr std::string_view kSysInfoCaption = "&System Info...";
 inline constexpr std::string_view kOkCaption = "OK";
 inline constexpr std::string_view kSysInfoUnavailable = "System Information Is Unavailable At This Time";
