@@ -1,0 +1,207 @@
+// Mail: handing the last saved file to the mail program, driven by
+// keystrokes, with a stand-in mail program registered for mailto:.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "flows.h"
+#include "harness.h"
+#include "registry_override.h"
+
+namespace e2e {
+namespace {
+
+constexpr const char* kStandInClass = "FwMailStandIn";
+constexpr const char* kNothingSaved = "No image is saved yet";
+constexpr const char* kNoMailWindow = "No mail window appeared, so the image was not attached.";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
+  }
+  return out;
+}
+
+// The stand-in mail program as the mailto: handler for the test's duration;
+// its windows are closed at the end.
+class MailHandler {
+ public:
+  // mode "subject": the new message window takes the subject as its title;
+  // "other": it has a title of its own.
+  MailHandler(const std::string& dir, const std::string& mode) : log_(dir + "\\mail.log") {
+    std::string exe = dir + "\\mail_standin.exe";
+    EXPECT_TRUE(::CopyFileA((BinDir() + "\\mail_standin.exe").c_str(), exe.c_str(), FALSE));
+    EXPECT_TRUE(command_.SetString("\"" + exe + "\" \"" + log_ + "\" " + mode + " \"%1\""));
+  }
+  ~MailHandler() {
+    for (HWND w : Windows()) ::PostMessageA(w, WM_CLOSE, 0, 0);
+    WaitUntil([&] { return Windows().empty(); }, 5000);
+  }
+  MailHandler(const MailHandler&) = delete;
+  MailHandler& operator=(const MailHandler&) = delete;
+
+  std::vector<std::string> Log() const { return Lines(ReadFileBytes(log_)); }
+  bool WaitFor(const std::string& line, DWORD ms) const {
+    return WaitUntil(
+        [&] {
+          auto log = Log();
+          return std::find(log.begin(), log.end(), line) != log.end();
+        },
+        ms, 50);
+  }
+  static std::vector<HWND> Windows() {
+    std::vector<HWND> out;
+    for (HWND h = ::FindWindowExA(nullptr, nullptr, kStandInClass, nullptr); h;
+         h = ::FindWindowExA(nullptr, h, kStandInClass, nullptr)) {
+      out.push_back(h);
+    }
+    return out;
+  }
+
+ private:
+  RegistryOverride command_{HKEY_LOCAL_MACHINE, "Software\\Classes\\mailto\\shell\\open\\command", ""};
+  std::string log_;
+};
+
+// What the stand-in records for a hand-off of `path`.
+std::vector<std::string> ExpectedLog(const std::string& path) {
+  std::vector<std::string> log{"url mailto:?subject=" + path + "&body=", "ready", "key Alt+I", "key A"};
+  for (unsigned char c : path) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "char %04X", c);
+    log.push_back(buf);
+  }
+  for (const char* k : {"key Tab", "key Tab", "key Enter", "key Tab", "key Tab", "key Ctrl+A", "key Delete"}) {
+    log.push_back(k);
+  }
+  return log;
+}
+
+bool SaveAs(App& app, const std::string& path) {
+  app.Click("Save");
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  if (!dlg) return false;
+  ChooseFileName(dlg, path);
+  bool saved = WaitUntil([&] { return FileExists(path); }, 5000);
+  app.Sync();
+  return saved;
+}
+
+// A capture to save: the screen, by the shortcut key.
+void Capture(App& app) {
+  app.Shortcut('S');
+  app.Sync();
+}
+
+void ExpectNothingSavedYet(App& app) {
+  app.Click("Mail");
+  auto box = WaitForDialog(app.pid(), 5000);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, kNothingSaved);
+  EXPECT_EQ(box->title, "Framewick");
+  EXPECT_EQ(box->icon, IconKind::None);
+  EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+  PressDialogButton(box->hwnd, IDOK);
+  EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
+}
+
+TEST(Mail, WithoutASaveThereIsNothingToMail) {
+  App app;
+  MailHandler handler(app.dir(), "subject");
+  // Right after start.
+  ExpectNothingSavedYet(app);
+  // After a save made through the unsaved-image prompt only.
+  ASSERT_TRUE(ScreenButtonCapture(app));
+  app.Menu(kMenuNew);
+  auto prompt = WaitForDialog(app.pid(), 5000, "Save?");
+  ASSERT_TRUE(prompt.has_value());
+  PressDialogButton(prompt->hwnd, IDOK);
+  HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+  ASSERT_NE(dlg, nullptr);
+  std::string prompted = app.dir() + "\\prompted.bmp";
+  ChooseFileName(dlg, prompted);
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(prompted); }, 5000));
+  app.Sync();
+  ExpectNothingSavedYet(app);
+  // The mail program was never asked.
+  EXPECT_TRUE(handler.Log().empty());
+  EXPECT_TRUE(MailHandler::Windows().empty());
+}
+
+TEST(Mail, HandsTheSavedFileOverWithTheExactAddressAndKeys) {
+  App app;
+  MailHandler handler(app.dir(), "subject");
+  std::string dir = app.dir() + "\\mail (test) dir";
+  ASSERT_TRUE(::CreateDirectoryA(dir.c_str(), nullptr));
+  // Spaces, parentheses and every character the keystroke notation would
+  // otherwise read as a command.
+  std::string path = dir + "\\shot +^%~{1}[2] (a).bmp";
+  Capture(app);
+  ASSERT_TRUE(SaveAs(app, path));
+  app.Click("Mail");
+  ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
+  app.Sync();
+  EXPECT_EQ(handler.Log(), ExpectedLog(path));
+  ASSERT_EQ(MailHandler::Windows().size(), 1u);
+  EXPECT_EQ(Text(MailHandler::Windows()[0]), path);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+}
+
+TEST(Mail, AfterTwoSavesTheSecondFileIsMailed) {
+  App app;
+  MailHandler handler(app.dir(), "subject");
+  std::string first = app.dir() + "\\first shot.bmp";
+  std::string second = app.dir() + "\\second shot.bmp";
+  Capture(app);
+  ASSERT_TRUE(SaveAs(app, first));
+  ASSERT_TRUE(SaveAs(app, second));
+  app.Click("Mail");
+  ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
+  app.Sync();
+  EXPECT_EQ(handler.Log(), ExpectedLog(second));
+}
+
+TEST(Mail, GivesUpWithoutTypingWhenNoMessageWindowAppears) {
+  App app;
+  // The mail program opens a window, but not one titled with the path; it
+  // takes the foreground and records any key that reaches it.
+  MailHandler handler(app.dir(), "other");
+  std::string path = app.dir() + "\\waiting shot.bmp";
+  Capture(app);
+  ASSERT_TRUE(SaveAs(app, path));
+  app.Click("Mail");
+  ASSERT_TRUE(handler.WaitFor("ready", 10000));
+
+  // While it waits the program keeps working: it answers, opens and closes
+  // the Version Info window, and ignores a second Mail click.
+  EXPECT_TRUE(app.Sync());
+  app.Menu(kMenuVersion);
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (about = FindTopLevel(app.pid(), "FramewickAbout")) != nullptr; }, 5000));
+  ::PostMessageA(FindChildByText(about, "OK", "Button"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, 5000));
+  app.Click("Mail");
+  EXPECT_TRUE(app.Sync());
+  ASSERT_EQ(MailHandler::Windows().size(), 1u);
+  BringToFront(MailHandler::Windows()[0]);
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+
+  // Within the bound (30 seconds) it says so, and types nothing.
+  auto box = WaitForDialog(app.pid(), 45000);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, kNoMailWindow);
+  EXPECT_EQ(box->title, "Framewick");
+  EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+  PressDialogButton(box->hwnd, IDOK);
+  EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
+  EXPECT_EQ(handler.Log(), (std::vector<std::string>{"url mailto:?subject=" + path + "&body=", "ready"}));
+  EXPECT_FALSE(WaitForDialog(app.pid(), 1000).has_value());
+  EXPECT_TRUE(app.Sync());
+}
+
+}  // namespace
+}  // namespace e2e
