@@ -529,13 +529,20 @@ Image LoadBmpFile(const std::string& path) {
 // ---- input ----
 
 bool BringToFront(HWND hwnd) {
+  // Without a window manager, Wine hands the X input focus over
+  // asynchronously, and a late focus event can take the activation back:
+  // the window counts as in front once it has stayed there for a moment.
+  int steady = 0;
   return WaitUntil(
       [&] {
-        if (::GetForegroundWindow() == hwnd) return true;
-        ::SetForegroundWindow(hwnd);
-        return ::GetForegroundWindow() == hwnd;
+        if (::GetForegroundWindow() != hwnd) {
+          steady = 0;
+          ::SetForegroundWindow(hwnd);
+          return false;
+        }
+        return ++steady >= 4;
       },
-      3000, 20);
+      5000, 20);
 }
 
 namespace {
