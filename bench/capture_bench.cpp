@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "bench_clock.h"
+
 #include "app/form1.h"
 #include "capture/capture_commands.h"
 #include "capture/capture_engine.h"
@@ -19,16 +21,7 @@
 
 namespace {
 
-double NowMs() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
+using bench::NowMs;
 
 struct Figures {
   double median, minimum;

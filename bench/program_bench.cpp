@@ -15,18 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+
 namespace {
 
-double NowMs() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
+using bench::NowMs;
 
 void Figure(const char* name, std::vector<double> v) {
   if (v.empty()) {

@@ -1,0 +1,19 @@
+// The benchmarks' clock: milliseconds of the performance counter.
+#pragma once
+
+#include <windows.h>
+
+namespace bench {
+
+inline double NowMs() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  ::QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+}  // namespace bench
