@@ -17,7 +17,11 @@ echo "run: Framewick ($FW_ARCH build) on display $DISPLAY"
 app=$!
 if [ $own_display -eq 1 ]; then
   shot=$FW_BUILD/framewick-screen.png
-  sleep 3
+  for _ in $(seq 200); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Framewick": ("framewick.exe"' && break
+    sleep 0.1
+  done
+  sleep 1
   if command -v import >/dev/null; then import -display "$DISPLAY" -window root "$shot" 2>/dev/null && \
     echo "run: no display was set; Framewick runs on the private display $DISPLAY."
     echo "     A screenshot of the screen is in $shot"
