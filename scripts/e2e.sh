@@ -4,6 +4,7 @@
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
+. "$FW_ROOT/scripts/lib/cups.sh"
 fw_detect_arch
 BIN=$FW_BUILD/$FW_ARCH/bin
 if [ ! -x "$BIN/fw_e2e.exe" ]; then
@@ -25,8 +26,15 @@ if touch "$READONLY/probe" 2>/dev/null; then
 else
   export FW_READONLY_DIR=$(fw_winpath "$READONLY")
 fi
-cleanup() { fw_wineserver_stop; fw_xvfb_stop; chattr -i "$READONLY" 2>/dev/null; chmod 755 "$READONLY" 2>/dev/null; }
+cleanup() { fw_wineserver_stop; fw_xvfb_stop; fw_cups_stop; chattr -i "$READONLY" 2>/dev/null; chmod 755 "$READONLY" 2>/dev/null; }
 trap cleanup EXIT
+# The printing tests print to this run's own CUPS server.
+if fw_cups_start; then
+  echo "e2e: printing to queue $FW_CUPS_QUEUE of a private CUPS server ($CUPS_SERVER)"
+else
+  echo "e2e: no printer for the printing tests: $FW_CUPS_UNAVAILABLE"
+  export FW_CUPS_UNAVAILABLE CUPS_SERVER=$FW_BUILD/no-cups-server.sock  # and none of the system's
+fi
 fw_wineserver_start
 
 NAME=${FW_E2E_NAME:-e2e}

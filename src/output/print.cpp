@@ -1,7 +1,130 @@
 #include "output/print.h"
 
-namespace fw {
+#include "app/form1.h"
+#include "platform/msgbox.h"
 
-void Command11_Click() {}
+namespace fw {
+namespace {
+
+constexpr const char* kNothingPrinted = "No Image To Print";
+constexpr const char* kDocumentName = "Framewick";
+
+std::string DefaultPrinterName() {
+  DWORD size = 0;
+  ::GetDefaultPrinterA(nullptr, &size);
+  if (size == 0) throw PrintError("no default printer");
+  std::string name(size, '\0');
+  if (!::GetDefaultPrinterA(name.data(), &size)) throw PrintError("no default printer");
+  name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
+  if (name.empty()) throw PrintError("no default printer");
+  return name;
+}
+
+}  // namespace
+
+DefaultPrinter DefaultPrinter::Open() {
+  DefaultPrinter p;
+  p.name_ = DefaultPrinterName();
+  HANDLE h = nullptr;
+  if (!::OpenPrinterA(p.name_.data(), &h, nullptr) || !h) throw PrintError("the printer cannot be opened");
+  p.printer_.reset(h);
+  // The printer's current settings.
+  LONG size = ::DocumentPropertiesA(nullptr, h, p.name_.data(), nullptr, nullptr, 0);
+  if (size < static_cast<LONG>(sizeof(DEVMODEA))) throw PrintError("the printer has no settings");
+  p.devmode_.assign(static_cast<std::size_t>(size), 0);
+  if (::DocumentPropertiesA(nullptr, h, p.name_.data(), p.Mode(), nullptr, DM_OUT_BUFFER) != IDOK) {
+    throw PrintError("the printer's settings cannot be read");
+  }
+  return p;
+}
+
+void DefaultPrinter::SetOrientation(print::Orientation orientation) {
+  if (doc_ && doc_->started()) throw PrintError("the orientation cannot change on a started page");
+  DEVMODEA* mode = Mode();
+  mode->dmOrientation = static_cast<short>(orientation);
+  mode->dmFields |= DM_ORIENTATION;
+  // The driver checks the change and completes the settings that follow it.
+  if (::DocumentPropertiesA(nullptr, printer_.get(), name_.data(), mode, mode, DM_IN_BUFFER | DM_OUT_BUFFER) != IDOK) {
+    throw PrintError("the printer refuses the orientation");
+  }
+  if (dc_ && !::ResetDCA(dc_.get(), mode)) throw PrintError("the printer cannot change its orientation");
+}
+
+print::Orientation DefaultPrinter::GetOrientation() const {
+  const auto* mode = reinterpret_cast<const DEVMODEA*>(devmode_.data());
+  return mode->dmOrientation == DMORIENT_LANDSCAPE ? print::Orientation::Landscape : print::Orientation::Portrait;
+}
+
+HDC DefaultPrinter::Device() {
+  if (!dc_) {
+    dc_.reset(::CreateDCA("WINSPOOL", name_.c_str(), nullptr, Mode()));
+    if (!dc_) throw PrintError("the printer cannot be drawn on");
+  }
+  return dc_.get();
+}
+
+float DefaultPrinter::ScaleWidth() {
+  return static_cast<float>(::GetDeviceCaps(Device(), HORZRES));
+}
+
+float DefaultPrinter::ScaleHeight() {
+  return static_cast<float>(::GetDeviceCaps(Device(), VERTRES));
+}
+
+int DefaultPrinter::DpiX() {
+  return ::GetDeviceCaps(Device(), LOGPIXELSX);
+}
+
+int DefaultPrinter::DpiY() {
+  return ::GetDeviceCaps(Device(), LOGPIXELSY);
+}
+
+void DefaultPrinter::PaintPicture(const Picture& picture, float left, float top, float width, float height) {
+  HDC dc = Device();
+  if (!doc_) doc_ = std::make_unique<PrintDocument>();
+  if (!doc_->started() && !doc_->Start(dc, kDocumentName)) throw PrintError("the document cannot be started");
+  const int dpiX = DpiX(), dpiY = DpiY();
+  const int x = static_cast<int>(print::DeviceLength(left, ScaleMode(), dpiX));
+  const int y = static_cast<int>(print::DeviceLength(top, ScaleMode(), dpiY));
+  const int cx = static_cast<int>(print::DeviceLength(width, ScaleMode(), dpiX));
+  const int cy = static_cast<int>(print::DeviceLength(height, ScaleMode(), dpiY));
+  if (cx <= 0 || cy <= 0 || !picture.DrawStretched(dc, x, y, cx, cy)) throw PrintError("the picture cannot be drawn");
+}
+
+void DefaultPrinter::EndDoc() {
+  if (!doc_ || !doc_->started()) throw PrintError("nothing was printed");
+  if (!doc_->Finish()) throw PrintError("the document cannot be ended");
+}
+
+void PrintPictureScaled(DefaultPrinter& printer, const Picture& picture) {
+  long w = 0, h = 0;
+  if (!picture.IsObject() || !picture.SizeHimetric(w, h)) throw PrintError("the picture has no size");
+  printer.SetOrientation(print::OrientationFor(w, h));
+  if (w <= 0 || h <= 0) throw PrintError("the picture has no size");
+
+  print::Page page;
+  page.printableWidth = printer.ScaleWidth();
+  page.printableHeight = printer.ScaleHeight();
+  page.unit = printer.ScaleMode();
+  page.dpiX = printer.DpiX();
+  page.dpiY = printer.DpiY();
+  std::optional<print::Placement> place = print::PlacePicture(w, h, page);
+  if (!place) throw PrintError("the picture cannot be placed");
+  printer.PaintPicture(picture, 0, 0, place->width, place->height);
+}
+
+void Command11_Click() {
+  bool printed = false;
+  try {
+    // The printer and its job are released before any message shows.
+    DefaultPrinter printer = DefaultPrinter::Open();
+    PrintPictureScaled(printer, Form1().GetPicture());
+    printer.EndDoc();
+    printed = true;
+  } catch (...) {
+    printed = false;
+  }
+  if (!printed) ShowMessage(kNothingPrinted, MB_OK);
+}
 
 }  // namespace fw

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <utility>
 
@@ -57,6 +58,8 @@ using UniqueBrush = UniqueHandle<SimpleTraits<HBRUSH, DeleteGdiObject>>;
 using UniquePen = UniqueHandle<SimpleTraits<HPEN, DeleteGdiObject>>;
 using UniqueRgn = UniqueHandle<SimpleTraits<HRGN, DeleteGdiObject>>;
 using UniqueMemDC = UniqueHandle<SimpleTraits<HDC, ::DeleteDC>>;
+// A device context made by CreateDC (a printer's).
+using UniqueDC = UniqueHandle<SimpleTraits<HDC, ::DeleteDC>>;
 using UniqueIcon = UniqueHandle<SimpleTraits<HICON, ::DestroyIcon>>;
 using UniqueMenu = UniqueHandle<SimpleTraits<HMENU, ::DestroyMenu>>;
 using UniqueAccel = UniqueHandle<SimpleTraits<HACCEL, ::DestroyAcceleratorTable>>;
@@ -71,6 +74,11 @@ inline void DestroyWindowIfAlive(HWND h) noexcept {
 // A window the program created and destroys itself (not one that a parent
 // destroys with its children).
 using UniqueWindow = UniqueHandle<SimpleTraits<HWND, DestroyWindowIfAlive>>;
+
+inline void ClosePrinterHandle(HANDLE h) noexcept {
+  ::ClosePrinter(h);
+}
+using UniquePrinter = UniqueHandle<SimpleTraits<HANDLE, ClosePrinterHandle>>;
 
 inline void CloseKernelHandle(HANDLE h) noexcept {
   ::CloseHandle(h);
@@ -180,6 +188,51 @@ class GlobalLock {
  private:
   HGLOBAL h_;
   T* p_;
+};
+
+// One print job with one page on a printer DC: started by Start, sent by
+// Finish; a job still open when the guard goes is withdrawn (AbortDoc), so
+// a failure never leaves a half-printed job behind. The DC must outlive it.
+class PrintDocument {
+ public:
+  PrintDocument() noexcept = default;
+  PrintDocument(const PrintDocument&) = delete;
+  PrintDocument& operator=(const PrintDocument&) = delete;
+  ~PrintDocument() { Abort(); }
+
+  bool started() const noexcept { return dc_ != nullptr; }
+  bool Start(HDC dc, const char* name) noexcept {
+    DOCINFOA info{};
+    info.cbSize = sizeof info;
+    info.lpszDocName = name;
+    if (::StartDocA(dc, &info) <= 0) return false;
+    dc_ = dc;
+    if (::StartPage(dc) <= 0) {
+      Abort();
+      return false;
+    }
+    return true;
+  }
+  // Ends the page and the document; on failure the job is withdrawn.
+  bool Finish() noexcept {
+    if (!dc_) return false;
+    if (::EndPage(dc_) <= 0) {
+      Abort();
+      return false;
+    }
+    HDC dc = std::exchange(dc_, nullptr);
+    if (::EndDoc(dc) <= 0) {
+      ::AbortDoc(dc);
+      return false;
+    }
+    return true;
+  }
+  void Abort() noexcept {
+    if (HDC dc = std::exchange(dc_, nullptr)) ::AbortDoc(dc);
+  }
+
+ private:
+  HDC dc_ = nullptr;
 };
 
 // Holds the clipboard open for the guard's lifetime.

@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include <cstring>
+#include <vector>
 
 namespace fw {
 namespace {
@@ -229,20 +230,39 @@ void Picture::Draw(HDC dc, int x, int y) const noexcept {
 bool Picture::DrawStretched(HDC dc, int x, int y, int cx, int cy) const noexcept {
   switch (Type()) {
     case PictureType::Bitmap: {
+      // The bitmap belongs to the screen, and a printer cannot take a
+      // screen bitmap: its colours (through its palette) are read out
+      // device-independently and those are stretched onto the target.
       HBITMAP bmp = static_cast<HBITMAP>(Handle());
       SIZE s = BitmapSize(bmp);
       if (s.cx <= 0 || s.cy <= 0) return false;
-      UniqueMemDC mem(::CreateCompatibleDC(dc));
-      if (!mem) return false;
-      HPALETTE pal = Palette();
-      PaletteGuard destPal(dc, pal);
-      PaletteGuard memPal(mem.get(), pal);
-      SelectGuard sel(mem.get(), bmp);
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof info.bmiHeader;
+      info.bmiHeader.biWidth = s.cx;
+      info.bmiHeader.biHeight = s.cy;  // bottom-up
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = 24;
+      info.bmiHeader.biCompression = BI_RGB;
+      const std::size_t stride = (static_cast<std::size_t>(s.cx) * 3 + 3) & ~static_cast<std::size_t>(3);
+      std::vector<unsigned char> bits;
+      try {
+        bits.resize(stride * static_cast<std::size_t>(s.cy));
+      } catch (...) {
+        return false;
+      }
+      {
+        WindowDC screen(nullptr, WindowDC::Area::Client);
+        if (!screen) return false;
+        PaletteGuard screenPal(screen.get(), Palette());
+        if (::GetDIBits(screen.get(), bmp, 0, static_cast<UINT>(s.cy), bits.data(), &info, DIB_RGB_COLORS) != s.cy) {
+          return false;
+        }
+      }
       int oldMode = ::SetStretchBltMode(dc, HALFTONE);
       ::SetBrushOrgEx(dc, 0, 0, nullptr);
-      BOOL ok = ::StretchBlt(dc, x, y, cx, cy, mem.get(), 0, 0, s.cx, s.cy, SRCCOPY);
+      int lines = ::StretchDIBits(dc, x, y, cx, cy, 0, 0, s.cx, s.cy, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
       ::SetStretchBltMode(dc, oldMode);
-      return ok != FALSE;
+      return lines > 0 && lines != static_cast<int>(GDI_ERROR);
     }
     case PictureType::EnhMetafile: {
       RECT r{x, y, x + cx, y + cy};

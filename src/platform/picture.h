@@ -59,7 +59,9 @@ class Picture {
 
   // Draws the picture at its natural size with its top-left corner at x, y.
   void Draw(HDC dc, int x, int y) const noexcept;
-  // Draws the whole picture stretched into the rectangle (used by printing).
+  // Draws the whole picture stretched into the rectangle (used by printing):
+  // a bitmap as device-independent colours read through its palette, so any
+  // device takes it; a metafile played into the rectangle.
   bool DrawStretched(HDC dc, int x, int y, int cx, int cy) const noexcept;
 
   IPictureDisp* Disp() const noexcept { return disp_.get(); }

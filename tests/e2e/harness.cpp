@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -187,6 +189,109 @@ void EndAllProcesses() {
     ::CloseHandle(h);
   }
 }
+
+std::string UnixPath(const std::string& winPath) {
+  std::string p = winPath;
+  if (p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p.erase(0, 2);
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return p;
+}
+
+std::string WinPath(const std::string& unixPath) {
+  std::string p("Z:");
+  p += unixPath;
+  std::replace(p.begin(), p.end(), '/', '\\');
+  return p;
+}
+
+namespace {
+
+// Starts /bin/sh -c command. Wine hands out no process handle for a Unix
+// program, so there is nothing to track or wait on.
+bool StartShell(const std::string& command) {
+  std::string line = "\"Z:\\bin\\sh\" -c \"" + command + "\"";
+  std::vector<char> buf(line.begin(), line.end());
+  buf.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessA("Z:\\bin\\sh", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  if (pi.hThread) ::CloseHandle(pi.hThread);
+  if (pi.hProcess) ::CloseHandle(pi.hProcess);
+  return true;
+}
+
+}  // namespace
+
+bool RunUnix(const std::string& command, DWORD timeoutMs) {
+  // The process handle Wine gives for a Unix program does not follow it to
+  // its end, so the command leaves a mark when it is done.
+  static int counter = 0;
+  std::string mark =
+      WorkRoot() + "\\unix-done-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  ::DeleteFileA(mark.c_str());
+  if (!StartShell(command + "; touch '" + UnixPath(mark) + "'")) return false;
+  bool done = WaitUntil([&] { return FileExists(mark); }, timeoutMs, 20);
+  ::DeleteFileA(mark.c_str());
+  return done;
+}
+
+namespace {
+
+std::vector<DWORD> ProcessesNamed(const char* name) {
+  std::vector<DWORD> out;
+  HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return out;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32First(snap, &entry); more; more = ::Process32Next(snap, &entry))
+    if (lstrcmpiA(entry.szExeFile, name) == 0) out.push_back(entry.th32ProcessID);
+  ::CloseHandle(snap);
+  return out;
+}
+
+// Starts a program through /bin/sh with Unix environment settings and
+// finds its Windows process (tracked like the others) by its image path.
+HANDLE StartWithUnixEnvironment(const std::string& exe, const std::string& environment, const std::string& cwd,
+                                DWORD* pid) {
+  std::string name = exe.substr(exe.find_last_of('\\') + 1);
+  std::vector<DWORD> before = ProcessesNamed(name.c_str());
+  char wine[1024];
+  DWORD n = ::GetEnvironmentVariableA("WINE", wine, sizeof wine);
+  std::string loader = (n > 0 && n < sizeof wine) ? std::string(wine, n) : std::string("wine");
+  std::string command = "cd '" + UnixPath(cwd) + "' && exec env " + environment + " '" + loader + "' '" +
+                        UnixPath(exe) + "' </dev/null >/dev/null 2>&1";
+  if (!StartShell(command)) return nullptr;
+  HANDLE found = nullptr;
+  WaitUntil(
+      [&] {
+        for (DWORD id : ProcessesNamed(name.c_str())) {
+          if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+          HANDLE h = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, id);
+          if (!h) continue;
+          char path[MAX_PATH];
+          DWORD size = sizeof path;
+          if (::QueryFullProcessImageNameA(h, 0, path, &size) && lstrcmpiA(path, exe.c_str()) == 0) {
+            found = h;
+            if (pid) *pid = id;
+            return true;
+          }
+          ::CloseHandle(h);
+        }
+        return false;
+      },
+      10000, 20);
+  if (found) {
+    ::EnterCriticalSection(&TrackedLock());
+    Tracked().push_back(found);
+    ::LeaveCriticalSection(&TrackedLock());
+  }
+  return found;
+}
+
+}  // namespace
 
 // ---- windows ----
 
@@ -868,7 +973,9 @@ App::App(const AppOptions& options) {
   ::CopyFileA((BinDir() + "\\Framewick.exe").c_str(), exe.c_str(), FALSE);
   if (options.withSound) ::CopyFileA((BinDir() + "\\camera.wav").c_str(), (dir_ + "\\camera.wav").c_str(), FALSE);
   if (options.settings) WriteFileBytes(dir_ + "\\settings.txt", *options.settings);
-  process_ = StartProcess(exe, "", options.cwd.empty() ? dir_ : options.cwd, &pid_);
+  const std::string& cwd = options.cwd.empty() ? dir_ : options.cwd;
+  process_ = options.unixEnvironment.empty() ? StartProcess(exe, "", cwd, &pid_)
+                                             : StartWithUnixEnvironment(exe, options.unixEnvironment, cwd, &pid_);
   if (process_ && options.waitForMain) {
     WaitUntil([&] { return main() != nullptr && ::IsWindowVisible(main_); }, 10000);
     ::WaitForInputIdle(process_, 5000);

@@ -40,6 +40,14 @@ void EndAllProcesses();
 // its exit code, or -1 when it had to be ended.
 int RunAndCollect(const std::string& exe, const std::string& args, DWORD timeoutMs, std::string& output);
 
+// Starts a Unix program through /bin/sh -c (Wine runs Unix programs; their
+// environment is the driver's Windows one). Its exit code does not come
+// through: true when the command ended within the time.
+bool RunUnix(const std::string& command, DWORD timeoutMs);
+// Drive Z: is the Unix root.
+std::string UnixPath(const std::string& winPath);
+std::string WinPath(const std::string& unixPath);
+
 // ---- windows ----
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly = false);
 HWND FindTopLevel(DWORD pid, const char* className, const char* title = nullptr, bool visibleOnly = true);
@@ -155,6 +163,11 @@ struct AppOptions {
   bool waitForMain = true;              // wait for the main window to show
   std::string cwd;                      // process current directory (default: its directory)
   std::string dirSuffix;                // to run several programs in one test
+  // Unix environment settings for the program ("NAME=value ..."), for what
+  // Wine's Unix side reads (CUPS_SERVER, ...): a program a Wine process
+  // starts inherits its Unix environment, not the Windows one, so with these
+  // the program is started through /bin/sh instead.
+  std::string unixEnvironment;
 };
 
 class App {
