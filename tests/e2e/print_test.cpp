@@ -420,8 +420,9 @@ TEST(Printing, NoDefaultPrinterShowsTheMessageAndPrintsNothing) {
   std::vector<std::string> before;
   if (queue.available()) before = queue.Files();
   // The program's CUPS server does not exist, so Wine finds no printer at
-  // all (it takes the printers from CUPS when the first program of a session
-  // starts printing services, and drops those it no longer finds).
+  // all: a program that loads the printing services while no other program
+  // has them loaded takes the printers from CUPS and drops those it no
+  // longer finds. The next program puts the queue back.
   App app({.unixEnvironment = "CUPS_SERVER=/nonexistent/framewick-no-printer.sock"});
   ASSERT_TRUE(app.started());
   PatternWindow pattern(0, 0, 120, 80, 4);
