@@ -44,15 +44,12 @@ void DefaultPrinter::SetOrientation(print::Orientation orientation) {
   mode->dmOrientation = static_cast<short>(orientation);
   mode->dmFields |= DM_ORIENTATION;
   // The driver checks the change and completes the settings that follow it.
-  if (::DocumentPropertiesA(nullptr, printer_.get(), name_.data(), mode, mode, DM_IN_BUFFER | DM_OUT_BUFFER) != IDOK) {
+  std::vector<unsigned char> asked = devmode_;
+  if (::DocumentPropertiesA(nullptr, printer_.get(), name_.data(), Mode(), reinterpret_cast<DEVMODEA*>(asked.data()),
+                            DM_IN_BUFFER | DM_OUT_BUFFER) != IDOK) {
     throw PrintError("the printer refuses the orientation");
   }
-  if (dc_ && !::ResetDCA(dc_.get(), mode)) throw PrintError("the printer cannot change its orientation");
-}
-
-print::Orientation DefaultPrinter::GetOrientation() const {
-  const auto* mode = reinterpret_cast<const DEVMODEA*>(devmode_.data());
-  return mode->dmOrientation == DMORIENT_LANDSCAPE ? print::Orientation::Landscape : print::Orientation::Portrait;
+  if (dc_ && !::ResetDCA(dc_.get(), Mode())) throw PrintError("the printer cannot change its orientation");
 }
 
 HDC DefaultPrinter::Device() {

@@ -37,7 +37,6 @@ class DefaultPrinter {
   const std::string& name() const { return name_; }
 
   void SetOrientation(print::Orientation orientation);
-  print::Orientation GetOrientation() const;
 
   // The printable area in the current unit.
   float ScaleWidth();
