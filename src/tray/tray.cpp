@@ -1,7 +1,136 @@
 #include "tray/tray.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "app/form1.h"
+#include "platform/window.h"
+#include "tray/tray_rules.h"
+
 namespace fw {
 
-void Command6_Click() {}
+NOTIFYICONDATAA TrayIconData{};
+WNDPROC PrevTrayWndProc = nullptr;
+
+#if !defined(_WIN64)
+// The first version of the record: five 32-bit fields, then the 64-byte tip.
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
+static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24);
+#endif
+static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + tray::kTipFieldSize);
+static_assert(sizeof(TrayIconData.szTip) >= tray::kTipFieldSize);
+
+namespace {
+
+MainWindow* TrayOwnerForm = nullptr;
+HMENU TrayMenu = nullptr;
+// The window TrayWndProc is installed on, while it is.
+HWND g_installedOn = nullptr;
+
+// Each step of the button and of the removal runs even when one before it
+// failed.
+template <typename Step>
+void RunStep(Step step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+BOOL Notify(DWORD request, unsigned flags) {
+  TrayIconData.uFlags = flags;
+  return ::Shell_NotifyIconA(request, &TrayIconData);
+}
+
+void PopUpTrayMenu() {
+  if (!TrayOwnerForm || !TrayMenu) return;
+  HWND owner = TrayOwnerForm->hwnd();
+  POINT at{};
+  ::GetCursorPos(&at);
+  // A menu of a thread that is not in the foreground does not close when
+  // the user clicks elsewhere and gets no keys; taking the foreground does
+  // not show the hidden window. The WM_NULL afterwards lets the switch to
+  // the foreground finish, without which the next popup can close as soon
+  // as it opens.
+  ::SetForegroundWindow(owner);
+  ::TrackPopupMenu(TrayMenu, 0, at.x, at.y, 0, owner, nullptr);
+  ::PostMessageA(owner, WM_NULL, 0, 0);
+}
+
+}  // namespace
+
+bool AddTrayIcon(MainWindow& owner, HMENU menu) {
+  TrayOwnerForm = &owner;
+  TrayMenu = menu;
+  HWND hwnd = owner.hwnd();
+  // Never in front of itself: one TrayWndProc at most in the chain.
+  if (g_installedOn != hwnd) {
+    WNDPROC previous = SetWindowProc(hwnd, TrayWndProc);
+    if (previous) {
+      PrevTrayWndProc = previous;
+      g_installedOn = hwnd;
+    }
+  }
+  TrayIconData.uID = 0;
+  TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayIconData.hWnd = hwnd;
+  TrayIconData.hIcon = owner.icon();
+  TrayIconData.uCallbackMessage = tray::kTrayCallbackMessage;
+  return Notify(NIM_ADD, tray::kAddFlags) != FALSE;
+}
+
+void RemoveTrayIcon() {
+  // With no icon ever added the record is all zero and names no icon.
+  RunStep([] { Notify(NIM_DELETE, tray::kDeleteFlags); });
+  RunStep([] {
+    if (!TrayOwnerForm || !g_installedOn) return;
+    if (::IsWindow(g_installedOn)) SetWindowProc(g_installedOn, PrevTrayWndProc);
+    g_installedOn = nullptr;
+  });
+}
+
+void SetTrayTip(std::string_view text) {
+  tray::TipField field = tray::BuildTipField(text);
+  std::memcpy(TrayIconData.szTip, field.data(), field.size());
+  Notify(NIM_MODIFY, tray::kTipFlags);
+}
+
+void SetTrayIconFromPicture(const Picture& picture) {
+  if (picture.Type() != PictureType::Icon) return;
+  TrayIconData.hIcon = static_cast<HICON>(picture.Handle());
+  Notify(NIM_MODIFY, tray::kIconFlags);
+}
+
+LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == tray::kTrayCallbackMessage) {
+    try {
+      switch (tray::ActionFor(msg, static_cast<std::uint64_t>(lParam))) {
+        case tray::CallbackAction::ShowWindow:
+          if (TrayOwnerForm) TrayOwnerForm->Show();
+          return 0;
+        case tray::CallbackAction::PopupMenu: PopUpTrayMenu(); return 0;
+        case tray::CallbackAction::PassOn: break;
+      }
+    } catch (...) {
+      return 0;
+    }
+  }
+  if (!PrevTrayWndProc) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  return ::CallWindowProcA(PrevTrayWndProc, hwnd, msg, wParam, lParam);
+}
+
+void Command6_Click() {
+  MainWindow& form = Form1();
+  bool added = false;
+  RunStep([] { RemoveTrayIcon(); });
+  RunStep([&] { added = AddTrayIcon(form, form.fileMenu()); });
+  RunStep([&] { SetTrayIconFromPicture(form.GetPicture()); });
+  RunStep([] { SetTrayTip(tray::kTrayTip); });
+  // Without an icon there would be no way back to a hidden window.
+  RunStep([&] {
+    if (added) form.Hide();
+  });
+}
 
 }  // namespace fw

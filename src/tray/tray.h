@@ -1,7 +1,37 @@
-// Hiding the program in the notification area.
+// Hiding the program in the notification area: the one notification icon,
+// the window procedure that receives its mouse messages, and the "Tray"
+// button.
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string_view>
+
+#include "platform/picture.h"
+
 namespace fw {
+
+class MainWindow;
+
+// The one notification record, kept between requests; each request sends it
+// whole, in the record's first (88-byte on 32-bit Windows) version.
+extern NOTIFYICONDATAA TrayIconData;
+// The procedure TrayWndProc replaced on the owner (in practice
+// HotkeyWndProc); everything TrayWndProc does not take goes there.
+extern WNDPROC PrevTrayWndProc;
+
+// Installs TrayWndProc on the owner and adds the icon with the owner's own
+// icon. True when the shell took the icon.
+bool AddTrayIcon(MainWindow& owner, HMENU menu);
+// Deletes the icon and puts the replaced procedure back.
+void RemoveTrayIcon();
+void SetTrayTip(std::string_view text);
+// Shows an icon picture as the notification icon; any other picture changes
+// nothing.
+void SetTrayIconFromPicture(const Picture& picture);
+
+LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 void Command6_Click();  // "Tray"
 

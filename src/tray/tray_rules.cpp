@@ -1,0 +1,23 @@
+#include "tray/tray_rules.h"
+
+#include <algorithm>
+
+namespace fw::tray {
+
+TipField BuildTipField(std::string_view text) {
+  TipField field;
+  field.fill(' ');
+  std::size_t kept = std::min(text.size(), kTipFieldSize - 1);
+  std::copy_n(text.begin(), kept, field.begin());
+  field[kept] = '\0';
+  return field;
+}
+
+CallbackAction ActionFor(unsigned message, std::uint64_t lParam) {
+  if (message != kTrayCallbackMessage) return CallbackAction::PassOn;
+  if (lParam == kWmLButtonUp) return CallbackAction::ShowWindow;
+  if (lParam == kWmRButtonUp) return CallbackAction::PopupMenu;
+  return CallbackAction::PassOn;
+}
+
+}  // namespace fw::tray

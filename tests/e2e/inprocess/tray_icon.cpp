@@ -1,0 +1,215 @@
+// Runs the "Tray" button in the program's own process, where its window
+// procedure chain and notification record can be looked at, with pictures
+// the user cannot put into the picture area (an icon picture: neither the
+// clipboard nor any file the program reads gives one). Prints one line per
+// check and exits with the number of failed checks.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "capture/hotkeys.h"
+#include "platform/events.h"
+#include "platform/handles.h"
+#include "platform/picture.h"
+#include "tray/tray.h"
+
+namespace {
+
+int g_failed = 0;
+
+void Check(bool ok, const char* what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
+  std::fflush(stdout);
+  if (!ok) ++g_failed;
+}
+
+// Waits for a condition while the program's own messages run.
+template <typename Cond>
+bool WaitFor(Cond cond, DWORD ms = 3000) {
+  DWORD start = ::GetTickCount();
+  while (!cond()) {
+    if (::GetTickCount() - start > ms) return false;
+    fw::DoEvents();
+    ::Sleep(10);
+  }
+  return true;
+}
+
+BOOL CALLBACK CollectIcon(HWND h, LPARAM out) {
+  char cls[64]{};
+  ::GetClassNameA(h, cls, sizeof cls);
+  if (std::strcmp(cls, "__winex11_tray_icon") == 0) reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
+  return TRUE;
+}
+
+// The icons the shell's notification area shows.
+std::vector<HWND> TrayIcons() {
+  std::vector<HWND> icons;
+  if (HWND tray = ::FindWindowA("__winex11_standalone_tray", nullptr))
+    ::EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
+  return icons;
+}
+
+HWND NewIcon(const std::vector<HWND>& before) {
+  for (HWND h : TrayIcons())
+    if (std::find(before.begin(), before.end(), h) == before.end()) return h;
+  return nullptr;
+}
+
+// The colour the notification area shows in the middle of an icon.
+COLORREF CentreColour(HWND icon) {
+  RECT r{};
+  ::GetWindowRect(icon, &r);
+  HDC screen = ::GetDC(nullptr);
+  COLORREF c = ::GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ::ReleaseDC(nullptr, screen);
+  return c;
+}
+
+// A solid, opaque icon.
+fw::UniqueIcon SolidIcon(COLORREF colour) {
+  constexpr int kSize = 32;
+  HDC screen = ::GetDC(nullptr);
+  fw::UniqueBitmap colourBits(::CreateCompatibleBitmap(screen, kSize, kSize));
+  fw::UniqueMemDC mem(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  {
+    fw::SelectGuard select(mem.get(), colourBits.get());
+    fw::UniqueBrush brush(::CreateSolidBrush(colour));
+    RECT all{0, 0, kSize, kSize};
+    ::FillRect(mem.get(), &all, brush.get());
+  }
+  std::vector<BYTE> zeros(kSize * kSize / 8, 0);
+  fw::UniqueBitmap mask(::CreateBitmap(kSize, kSize, 1, 1, zeros.data()));  // all opaque
+  ICONINFO info{TRUE, 0, 0, mask.get(), colourBits.get()};
+  return fw::UniqueIcon(::CreateIconIndirect(&info));
+}
+
+fw::Picture SolidBitmapPicture(COLORREF colour) {
+  HDC screen = ::GetDC(nullptr);
+  fw::UniqueBitmap bmp(::CreateCompatibleBitmap(screen, 64, 64));
+  fw::UniqueMemDC mem(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  {
+    fw::SelectGuard select(mem.get(), bmp.get());
+    fw::UniqueBrush brush(::CreateSolidBrush(colour));
+    RECT all{0, 0, 64, 64};
+    ::FillRect(mem.get(), &all, brush.get());
+  }
+  return fw::Picture::FromBitmap(std::move(bmp), fw::UniquePalette());
+}
+
+WNDPROC CurrentProc(HWND hwnd) {
+  return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+}
+
+// The chain while the icon exists: TrayWndProc, HotkeyWndProc, the window's
+// own procedure, each once.
+bool ChainIsTrayHotkeyOwn(HWND hwnd) {
+  return CurrentProc(hwnd) == fw::TrayWndProc && fw::PrevTrayWndProc == fw::HotkeyWndProc &&
+         fw::PrevMainWndProc != fw::HotkeyWndProc && fw::PrevMainWndProc != fw::TrayWndProc &&
+         fw::PrevMainWndProc != nullptr;
+}
+
+bool TipFieldIs(const char* text) {
+  std::string expected(text);
+  expected.push_back('\0');
+  expected.append(64 - expected.size(), ' ');
+  return std::memcmp(fw::TrayIconData.szTip, expected.data(), 64) == 0;
+}
+
+bool Visible(HWND hwnd) {
+  return ::IsWindowVisible(hwnd) != FALSE;
+}
+
+}  // namespace
+
+int main() {
+  if (FAILED(::OleInitialize(nullptr))) return 90;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+  fw::MainWindow& form = fw::Form1();
+  if (!form.Create(::GetModuleHandleA(nullptr))) return 91;
+  if (!fw::Form_Load()) return 92;
+  HWND hwnd = form.hwnd();
+  ::ShowWindow(hwnd, SW_SHOWNORMAL);
+  fw::DoEvents();
+  Check(CurrentProc(hwnd) == fw::HotkeyWndProc, "at start the hotkey procedure is the window's");
+
+  // Another icon already holds the program's place: the add fails, and the
+  // window stays where the user can reach it.
+  NOTIFYICONDATAA squatter{};
+  squatter.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  squatter.hWnd = hwnd;
+  squatter.uFlags = NIF_ICON;
+  squatter.hIcon = form.icon();
+  Check(::Shell_NotifyIconA(NIM_ADD, &squatter) != FALSE, "a first icon for the window is added");
+  fw::Command6_Click();
+  fw::DoEvents();
+  Check(Visible(hwnd), "when the shell refuses the icon the window stays visible");
+  Check(ChainIsTrayHotkeyOwn(hwnd), "the tray procedure is installed even so");
+
+  // Pressed again: the old icon goes, the new one comes, the window hides.
+  fw::UniqueIcon red = SolidIcon(RGB(255, 0, 0));
+  HICON redHandle = red.get();
+  form.SetPicture(fw::Picture::FromIcon(std::move(red)));
+  Check(form.GetPicture().Type() == fw::PictureType::Icon, "the picture area holds an icon picture");
+  std::vector<HWND> before = TrayIcons();
+  fw::Command6_Click();
+  fw::DoEvents();
+  Check(!Visible(hwnd), "Tray hides the window");
+  Check(ChainIsTrayHotkeyOwn(hwnd), "one tray procedure in front of the hotkey procedure");
+  Check(fw::TrayIconData.cbSize == NOTIFYICONDATAA_V1_SIZE && fw::TrayIconData.hWnd == hwnd &&
+            fw::TrayIconData.uID == 0 && fw::TrayIconData.uCallbackMessage == WM_USER + 1001,
+        "the record names the window, icon 0 and the callback message");
+  Check(fw::TrayIconData.hIcon == redHandle, "the record carries the icon picture");
+  Check(TipFieldIs("Framewick"), "the tip field is Framewick, a NUL and spaces");
+  HWND icon = nullptr;
+  Check(WaitFor([&] { return (icon = NewIcon(before)) != nullptr; }), "the shell shows an icon");
+  Check(TrayIcons().size() == before.size(), "exactly one icon (the first one went)");
+  Check(icon && WaitFor([&] { return CentreColour(icon) == RGB(255, 0, 0); }),
+        "the notification icon shows the icon picture");
+
+  // Everything but the icon's releases goes down the chain.
+  Check(::SendMessageA(hwnd, WM_HOTKEY, 99, 0) == 1, "WM_HOTKEY reaches the hotkey procedure");
+  for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK})
+    ::SendMessageA(hwnd, WM_USER + 1001, 0, mouse);
+  fw::DoEvents();
+  Check(!Visible(hwnd), "moves, presses and double clicks leave the window hidden");
+  Check(::SendMessageA(hwnd, WM_USER + 1001, 0, WM_LBUTTONUP) == 0 && Visible(hwnd), "a left release shows it");
+  Check(ChainIsTrayHotkeyOwn(hwnd), "showing leaves the chain as it was");
+
+  // A bitmap picture: the icon is the window's own again.
+  form.SetPicture(SolidBitmapPicture(RGB(255, 0, 0)));
+  before = TrayIcons();
+  fw::Command6_Click();
+  fw::DoEvents();
+  Check(!Visible(hwnd) && ChainIsTrayHotkeyOwn(hwnd), "Tray again: hidden, still one tray procedure");
+  Check(fw::TrayIconData.hIcon == form.icon(), "with a bitmap picture the record carries the window's icon");
+  icon = nullptr;
+  Check(WaitFor([&] { return (icon = NewIcon(before)) != nullptr; }) && TrayIcons().size() == before.size(),
+        "still exactly one icon");
+  Check(icon && WaitFor([&] { return CentreColour(icon) != RGB(255, 0, 0); }), "the icon is not the old picture");
+
+  // Adding twice never puts the tray procedure in front of itself.
+  Check(!fw::AddTrayIcon(form, form.fileMenu()), "a second add of the same icon is refused");
+  Check(ChainIsTrayHotkeyOwn(hwnd), "and the chain keeps one tray procedure");
+  fw::RemoveTrayIcon();
+  Check(CurrentProc(hwnd) == fw::HotkeyWndProc, "removal puts the hotkey procedure back");
+  Check(WaitFor([&] { return TrayIcons().size() + 1 == before.size(); }), "removal deletes the icon");
+  fw::RemoveTrayIcon();
+  Check(CurrentProc(hwnd) == fw::HotkeyWndProc && ::SendMessageA(hwnd, WM_HOTKEY, 99, 0) == 1,
+        "a second removal changes nothing");
+
+  ::DestroyWindow(hwnd);
+  ::OleUninitialize();
+  std::printf("result %d failed\n", g_failed);
+  return g_failed;
+}

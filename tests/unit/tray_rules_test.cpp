@@ -1,0 +1,77 @@
+// The notification icon's tip field and the meaning of its callback
+// messages.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tray/tray_rules.h"
+
+namespace fw::tray {
+namespace {
+
+std::string Kept(const TipField& field) {
+  return std::string(field.data());  // up to the NUL
+}
+
+// Everything after the NUL is spaces, to the end of the field.
+bool SpacesAfterNul(const TipField& field, std::size_t nul) {
+  for (std::size_t i = nul + 1; i < field.size(); ++i)
+    if (field[i] != ' ') return false;
+  return true;
+}
+
+TEST(TipField, ShortTextIsFollowedByANulAndSpaces) {
+  TipField field = BuildTipField(kTrayTip);
+  EXPECT_EQ(Kept(field), "Framewick");
+  EXPECT_EQ(field[9], '\0');
+  EXPECT_TRUE(SpacesAfterNul(field, 9));
+
+  TipField empty = BuildTipField("");
+  EXPECT_EQ(empty[0], '\0');
+  EXPECT_TRUE(SpacesAfterNul(empty, 0));
+}
+
+TEST(TipField, SixtyThreeCharactersAreKeptWhole) {
+  std::string text(63, 'a');
+  text[0] = 'B';
+  text[62] = 'z';
+  TipField field = BuildTipField(text);
+  EXPECT_EQ(Kept(field), text);
+  EXPECT_EQ(field[63], '\0');
+}
+
+TEST(TipField, LongerTextsLoseTheirEndSoTheFieldKeepsItsNul) {
+  for (std::size_t length : {64u, 65u, 100u}) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<char>('A' + i % 26));
+    TipField field = BuildTipField(text);
+    EXPECT_EQ(Kept(field), text.substr(0, 63)) << length;
+    EXPECT_EQ(field[63], '\0') << length;
+  }
+}
+
+TEST(Callback, ReleasesOfTheLeftAndRightButtonAct) {
+  EXPECT_EQ(ActionFor(kTrayCallbackMessage, 0x0202), CallbackAction::ShowWindow);
+  EXPECT_EQ(ActionFor(kTrayCallbackMessage, 0x0205), CallbackAction::PopupMenu);
+  EXPECT_EQ(kTrayCallbackMessage, 0x0400u + 1001u);
+}
+
+TEST(Callback, MovesPressesAndDoubleClicksArePassedOn) {
+  // WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
+  // WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_CONTEXTMENU.
+  for (std::uint64_t mouse : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0x208u, 0x7Bu})
+    EXPECT_EQ(ActionFor(kTrayCallbackMessage, mouse), CallbackAction::PassOn) << mouse;
+  // The newer form of the callback packs the icon id into the high word;
+  // this icon never asks for it, so such a value is not a release.
+  EXPECT_EQ(ActionFor(kTrayCallbackMessage, 0x00000202u | (1u << 16)), CallbackAction::PassOn);
+  EXPECT_EQ(ActionFor(kTrayCallbackMessage, 0xFFFFFFFFFFFFFFFFull), CallbackAction::PassOn);
+}
+
+TEST(Callback, OtherMessagesArePassedOnWhateverTheirLParam) {
+  EXPECT_EQ(ActionFor(0x0312, 0x0202), CallbackAction::PassOn);  // WM_HOTKEY
+  EXPECT_EQ(ActionFor(kTrayCallbackMessage - 1, 0x0205), CallbackAction::PassOn);
+  EXPECT_EQ(ActionFor(kTrayCallbackMessage + 1, 0x0202), CallbackAction::PassOn);
+}
+
+}  // namespace
+}  // namespace fw::tray
