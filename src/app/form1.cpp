@@ -272,7 +272,9 @@ bool MainWindow::Create(HINSTANCE instance) {
   AddMessageFilter([](MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     HWND main = g_form1.hwnd_;
-    if (!main || ::GetActiveWindow() != main) return false;
+    // Only while the main window is the active, visible window (not hidden in
+    // the notification area with its popup just closed).
+    if (!main || ::GetActiveWindow() != main || !::IsWindowVisible(main)) return false;
     if (::TranslateAcceleratorA(main, g_shortcuts.get(), &msg)) return true;
     // Tab and Shift+Tab move between the buttons, left to right.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 && !g_tabOrder.empty()) {
