@@ -3,14 +3,14 @@
 #   make run    install what is missing, build, start Framewick (under Wine on Linux)
 #   make test   install what is missing, build, run every test (native and end-to-end), headless
 #
-# Other targets: deps, build, unit, e2e, bench, fuzz, release, clean.
+# Other targets: deps, build, unit, e2e, soak, bench, fuzz, release, clean.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build native windows i686 x86_64 run test unit e2e bench fuzz fuzz-build release clean
+.PHONY: all deps build native windows i686 x86_64 run test unit e2e soak bench fuzz fuzz-build release clean
 
 all: build
 
@@ -54,6 +54,11 @@ unit: native
 
 e2e: windows
 	@./scripts/test.sh e2e
+
+# 10,000 hotkey captures with automatic saving in one run of the program.
+SOAK_CAPTURES ?= 10000
+soak: deps windows
+	@FW_SOAK_CAPTURES=$(SOAK_CAPTURES) ./scripts/test.sh soak
 
 test: deps native windows fuzz-build
 	@./scripts/test.sh all

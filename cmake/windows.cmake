@@ -80,6 +80,15 @@ foreach(src ${FW_BENCH_HELPERS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
 
+# A library the driver loads into the running program to count its GDI
+# objects.
+add_library(gdi_probe SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/probe/gdi_probe.cpp)
+set_target_properties(gdi_probe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+target_link_libraries(gdi_probe PRIVATE gdi32 user32)
+# Exported under its plain name (no stdcall decoration).
+target_link_options(gdi_probe PRIVATE ${FW_STATIC_RUNTIME} -Wl,--kill-at)
+add_dependencies(fw_e2e gdi_probe)
+
 # Programs that run the program's own code in their own process (soak and
 # leak checks); the end-to-end driver starts them.
 file(GLOB FW_INPROCESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/inprocess/*.cpp)

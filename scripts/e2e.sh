@@ -26,7 +26,31 @@ if touch "$READONLY/probe" 2>/dev/null; then
 else
   export FW_READONLY_DIR=$(fw_winpath "$READONLY")
 fi
-cleanup() { fw_wineserver_stop; fw_xvfb_stop; fw_cups_stop; chattr -i "$READONLY" 2>/dev/null; chmod 755 "$READONLY" 2>/dev/null; }
+# A copy of the program in a directory nobody may write into, for "Apply"
+# that cannot write the settings file.
+ROPROGRAM=$FW_BUILD/e2e-readonly-program
+chattr -i "$ROPROGRAM" 2>/dev/null
+rm -rf "$ROPROGRAM"
+mkdir -p "$ROPROGRAM"
+cp "$BIN/Framewick.exe" "$BIN/camera.wav" "$ROPROGRAM/"
+chattr +i "$ROPROGRAM" 2>/dev/null || chmod 555 "$ROPROGRAM"
+if touch "$ROPROGRAM/probe" 2>/dev/null; then
+  rm -f "$ROPROGRAM/probe"
+else
+  export FW_READONLY_PROGRAM_DIR=$(fw_winpath "$ROPROGRAM")
+fi
+# A small file system of its own (as root), for saving onto a full disk.
+FULL=$FW_BUILD/e2e-full
+mountpoint -q "$FULL" 2>/dev/null && umount "$FULL" 2>/dev/null
+mkdir -p "$FULL"
+if mount -t tmpfs -o size=8m,mode=0777 framewick-full "$FULL" 2>/dev/null; then
+  export FW_FULL_DIR=$(fw_winpath "$FULL")
+fi
+cleanup() {
+  fw_wineserver_stop; fw_xvfb_stop; fw_cups_stop
+  chattr -i "$READONLY" "$ROPROGRAM" 2>/dev/null; chmod 755 "$READONLY" "$ROPROGRAM" 2>/dev/null
+  mountpoint -q "$FULL" 2>/dev/null && umount "$FULL" 2>/dev/null
+}
 trap cleanup EXIT
 # The printing tests print to this run's own CUPS server.
 if fw_cups_start; then

@@ -2,7 +2,7 @@
 # Runs the tests and prints a summary: unit (native, and again under
 # AddressSanitizer and UndefinedBehaviorSanitizer), a short fuzz run of the
 # parsers, then end-to-end under Wine.
-# Usage: test.sh [all|unit|fuzz|e2e]
+# Usage: test.sh [all|unit|fuzz|e2e|soak]
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${FW_BUILD:-$FW_ROOT/build}
@@ -67,10 +67,20 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
     cat "$BUILD/release.log"
     summary+=("$(printf '%-28s %s' "release:" "FAILED")")
   fi
-  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*'
+  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*:Soak.*'
   # The palette path of the capture engine needs a 256-colour display.
   run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit-run.log" \
     env FW_SCREEN=1024x768x8 FW_E2E_NAME=e2e-8bit "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Palette.*'
+fi
+
+# Many hotkey captures with automatic saving, on a small screen so the
+# files stay small (`make soak` runs 10,000).
+if [ "$what" = all ] || [ "$what" = soak ]; then
+  run_suite "soak, ${FW_SOAK_CAPTURES:-1000} captures" "$BUILD/e2e-soak-run.log" \
+    env FW_SCREEN=320x240x24 FW_E2E_NAME=e2e-soak FW_SOAK_CAPTURES="${FW_SOAK_CAPTURES:-1000}" \
+    FW_E2E_TIMEOUT=$((600 + ${FW_SOAK_CAPTURES:-1000})) "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Soak.*'
+  grep -a '^soak:' "$BUILD/e2e-soak.log" | tr -d '\r' | sed 's/^/  /' > "$BUILD/soak-figures.txt"
+  summary+=("$(cat "$BUILD/soak-figures.txt")")
 fi
 
 echo

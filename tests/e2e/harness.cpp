@@ -968,11 +968,13 @@ void RemoveTree(const std::string& path) {
 // ---- the program ----
 
 App::App(const AppOptions& options) {
-  dir_ = FreshTestDir(options.dirSuffix);
+  dir_ = options.programDir.empty() ? FreshTestDir(options.dirSuffix) : options.programDir;
   std::string exe = dir_ + "\\Framewick.exe";
-  ::CopyFileA((BinDir() + "\\Framewick.exe").c_str(), exe.c_str(), FALSE);
-  if (options.withSound) ::CopyFileA((BinDir() + "\\camera.wav").c_str(), (dir_ + "\\camera.wav").c_str(), FALSE);
-  if (options.settings) WriteFileBytes(dir_ + "\\settings.txt", *options.settings);
+  if (options.programDir.empty()) {
+    ::CopyFileA((BinDir() + "\\Framewick.exe").c_str(), exe.c_str(), FALSE);
+    if (options.withSound) ::CopyFileA((BinDir() + "\\camera.wav").c_str(), (dir_ + "\\camera.wav").c_str(), FALSE);
+    if (options.settings) WriteFileBytes(dir_ + "\\settings.txt", *options.settings);
+  }
   const std::string& cwd = options.cwd.empty() ? dir_ : options.cwd;
   process_ = options.unixEnvironment.empty() ? StartProcess(exe, "", cwd, &pid_)
                                              : StartWithUnixEnvironment(exe, options.unixEnvironment, cwd, &pid_);

@@ -163,6 +163,7 @@ struct AppOptions {
   bool waitForMain = true;              // wait for the main window to show
   std::string cwd;                      // process current directory (default: its directory)
   std::string dirSuffix;                // to run several programs in one test
+  std::string programDir;               // run the copy already in this directory instead
   // Unix environment settings for the program ("NAME=value ..."), for what
   // Wine's Unix side reads (CUPS_SERVER, ...): a program a Wine process
   // starts inherits its Unix environment, not the Windows one, so with these

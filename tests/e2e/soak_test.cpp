@@ -1,0 +1,117 @@
+// Many hotkey captures with automatic saving in one run of the program:
+// every file is there, whole, of the screen's size and under the next
+// number, and the program's GDI and USER objects and memory stay flat.
+// The run is meant for a small screen (the soak runs set one up); each file
+// is checked and deleted as the run goes. FW_SOAK_CAPTURES sets the number.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "harness.h"
+#include "options_access.h"
+#include "process_figures.h"
+
+namespace e2e {
+namespace {
+
+long Captures() {
+  char buf[32] = {};
+  DWORD n = ::GetEnvironmentVariableA("FW_SOAK_CAPTURES", buf, sizeof buf);
+  long v = n > 0 && n < sizeof buf ? std::strtol(buf, nullptr, 10) : 0;
+  return v > 0 ? v : 1000;
+}
+
+std::uint32_t Le32(const std::string& b, std::size_t at) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+// Why the file is not a whole bitmap of the screen ("" when it is).
+std::string CheckBitmap(const std::string& bytes) {
+  if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0) return "no bitmap header";
+  if (Le32(bytes, 2) != bytes.size())
+    return "size field " + std::to_string(Le32(bytes, 2)) + " for " + std::to_string(bytes.size()) + " bytes";
+  auto w = static_cast<std::int32_t>(Le32(bytes, 18));
+  auto h = static_cast<std::int32_t>(Le32(bytes, 22));
+  if (w != ::GetSystemMetrics(SM_CXSCREEN) || std::abs(h) != ::GetSystemMetrics(SM_CYSCREEN))
+    return "a " + std::to_string(w) + "x" + std::to_string(h) + " bitmap";
+  if (Le32(bytes, 10) >= bytes.size()) return "no pixels";
+  return "";
+}
+
+struct Figures {
+  long gdi = 0, user = 0;
+  std::size_t bytes = 0;
+};
+
+Figures Measure(App& app) {
+  return {ProcessGdiObjects(app.process()), ProcessUserObjects(app.process(), app.pid()),
+          ProcessPrivateBytes(app.process())};
+}
+
+void Print(const char* when, long done, const Figures& f) {
+  std::printf("soak: %-10s %6ld captures  gdi=%5ld  user=%4ld  private=%8.1f KB\n", when, done, f.gdi, f.user,
+              static_cast<double>(f.bytes) / 1024.0);
+  std::fflush(stdout);
+}
+
+TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
+  const long total = Captures();
+  const long warmUp = total < 100 ? total / 2 : 50;
+  const long step = total > 2000 ? 1000 : 250;
+  SetTestTimeLimit(static_cast<DWORD>(120 + total / 2));
+  std::string shots = FreshTestDir("-shots");
+  App app({.settings = "1,0,\"" + shots + "\"\r\n"});
+  ASSERT_TRUE(app.started());
+  Figures base = Measure(app);
+  Print("start", 0, base);
+  ASSERT_GE(base.gdi, 0) << "the program's GDI objects cannot be counted";
+
+  long failures = 0;
+  for (long i = 0; i < total && failures < 5; ++i) {
+    std::string name = "snap" + std::to_string(i) + ".jpg";
+    std::string path = shots + "\\" + name;
+    SendCtrlKey(VK_F10);
+    if (!WaitUntil([&] { return SavedBitmap(path); }, kSaveTimeoutMs)) {
+      ADD_FAILURE() << "capture " << i << ": " << name << " did not appear; the directory holds "
+                    << ::testing::PrintToString(ListDir(shots));
+      ++failures;
+      continue;
+    }
+    std::vector<std::string> present = ListDir(shots);
+    if (present != std::vector<std::string>{name}) {
+      ADD_FAILURE() << "capture " << i << ": the directory holds " << ::testing::PrintToString(present);
+      ++failures;
+    }
+    std::string why = CheckBitmap(ReadFileBytes(path));
+    if (!why.empty()) {
+      ADD_FAILURE() << name << ": " << why;
+      ++failures;
+    }
+    for (int tries = 0; !::DeleteFileA(path.c_str()) && tries < 100; ++tries) Sleep(20);
+    long done = i + 1;
+    if (done == warmUp) {
+      base = Measure(app);
+      Print("warmed up", done, base);
+    } else if (done % step == 0 || done == total) {
+      Print(done == total ? "end" : "", done, Measure(app));
+    }
+  }
+  ASSERT_TRUE(app.Sync());
+  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a message came up during the run";
+  Figures end = Measure(app);
+  // Flat: a leak of one object or one screen bitmap per capture would show
+  // as hundreds of objects or many megabytes.
+  EXPECT_LE(end.gdi, base.gdi + 3) << "GDI objects grew from " << base.gdi;
+  EXPECT_LE(end.user, base.user + 1) << "USER objects grew from " << base.user;
+  if (base.bytes && end.bytes) {
+    EXPECT_LE(end.bytes, base.bytes + 8u * 1024 * 1024) << "private bytes grew";
+  }
+}
+
+}  // namespace
+}  // namespace e2e
