@@ -84,7 +84,7 @@ endforeach()
 # objects.
 add_library(gdi_probe SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/probe/gdi_probe.cpp)
 set_target_properties(gdi_probe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-target_link_libraries(gdi_probe PRIVATE gdi32 user32)
+target_link_libraries(gdi_probe PRIVATE gdi32 user32 psapi)
 # Exported under its plain name (no stdcall decoration).
 target_link_options(gdi_probe PRIVATE ${FW_STATIC_RUNTIME} -Wl,--kill-at)
 add_dependencies(fw_e2e gdi_probe)

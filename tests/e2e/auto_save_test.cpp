@@ -12,10 +12,6 @@ namespace {
 constexpr int kW = 240;
 constexpr int kH = 160;
 
-std::string SettingsLine(int c1, int c2, const std::string& dir) {
-  return std::to_string(c1) + "," + std::to_string(c2) + ",\"" + dir + "\"\r\n";
-}
-
 // Presses a capture button and answers its notice; true once the main
 // window has been minimised for the delay.
 bool StartButtonCapture(App& app, const char* button) {

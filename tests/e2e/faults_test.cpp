@@ -17,22 +17,10 @@ namespace {
 constexpr int kW = 200;
 constexpr int kH = 120;
 
-std::string SettingsLine(int c1, int c2, const std::string& dir) {
-  return std::to_string(c1) + "," + std::to_string(c2) + ",\"" + dir + "\"\r\n";
-}
-
 std::string Env(const char* name) {
   char buf[MAX_PATH] = {};
   DWORD n = ::GetEnvironmentVariableA(name, buf, sizeof buf);
   return n > 0 && n < sizeof buf ? std::string(buf) : std::string();
-}
-
-// Temporary files of a save, which a failure must not leave behind.
-std::vector<std::string> Leftovers(const std::string& dir) {
-  std::vector<std::string> out;
-  for (const auto& f : ListDir(dir))
-    if (f.rfind("fw~", 0) == 0 || f.find(".tmp") != std::string::npos) out.push_back(f);
-  return out;
 }
 
 // The program still captures: Ctrl+S puts the pattern in the area.
@@ -85,7 +73,7 @@ TEST(Faults, AFullDiskKeepsEarlierFilesWholeAndLeavesNothingHalfWritten) {
   ChooseFileName(dlg, full + "\\earlier.bmp");
   EXPECT_EQ(AnswerMessage(app), "Could Not Save, No Image Snapped Yet");
   EXPECT_EQ(ReadFileBytes(full + "\\earlier.bmp"), earlier) << "the earlier file was damaged";
-  EXPECT_TRUE(Leftovers(full).empty());
+  EXPECT_TRUE(SaveLeftovers(full).empty());
 
   // The failure used no number: with room again, snap0 is written.
   ::DeleteFileA((full + "\\filler").c_str());
@@ -365,16 +353,7 @@ TEST(BadInput, PasteTakesEveryPictureFormatAndSurvivesDamagedOnes) {
     RECT all{0, 0, 100, 50};
     ::FillRect(mf, &all, red);
     ::DeleteObject(red);
-    HMETAFILE wmf = ::CloseMetaFile(mf);
-    ASSERT_NE(wmf, nullptr);
-    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
-    auto* mp = static_cast<METAFILEPICT*>(::GlobalLock(mem));
-    *mp = {MM_ANISOTROPIC, 2540, 1270, wmf};  // 1 by 0.5 inches
-    ::GlobalUnlock(mem);
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    ASSERT_NE(::SetClipboardData(CF_METAFILEPICT, mem), nullptr);
-    ::CloseClipboard();
+    ASSERT_TRUE(PutMetafilePictOnClipboard(::CloseMetaFile(mf), 2540, 1270));  // 1 by 0.5 inches
     app.Click("Paste");
     HDC screen = ::GetDC(nullptr);
     int pw = ::GetDeviceCaps(screen, LOGPIXELSX), ph = ::GetDeviceCaps(screen, LOGPIXELSY) / 2;

@@ -52,4 +52,15 @@ bool ScreenButtonCapture(App& app) {
   return true;
 }
 
+std::string SettingsLine(int state1, int state2, const std::string& dir) {
+  return std::to_string(state1) + "," + std::to_string(state2) + ",\"" + dir + "\"\r\n";
+}
+
+std::vector<std::string> SaveLeftovers(const std::string& dir) {
+  std::vector<std::string> out;
+  for (const auto& f : ListDir(dir))
+    if (f.rfind("fw~", 0) == 0 || f.find(".tmp") != std::string::npos) out.push_back(f);
+  return out;
+}
+
 }  // namespace e2e

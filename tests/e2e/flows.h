@@ -22,4 +22,10 @@ bool ScreenButtonCapture(App& app);
 // Restores a minimised program and brings it to the front.
 void Restore(App& app);
 
+// A settings file's line: the two states and the quoted directory, CR LF.
+std::string SettingsLine(int state1, int state2, const std::string& dir);
+
+// Temporary files a save left in the directory (none after any save).
+std::vector<std::string> SaveLeftovers(const std::string& dir);
+
 }  // namespace e2e

@@ -581,6 +581,29 @@ HBITMAP BitmapFromImage(const Image& img) {
   return bmp;
 }
 
+bool PutMetafilePictOnClipboard(HMETAFILE wmf, LONG widthHimetric, LONG heightHimetric) {
+  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+  if (!wmf || !mem) {
+    if (mem) ::GlobalFree(mem);
+    if (wmf) ::DeleteMetaFile(wmf);
+    return false;
+  }
+  auto* pict = static_cast<METAFILEPICT*>(::GlobalLock(mem));
+  *pict = METAFILEPICT{MM_ANISOTROPIC, widthHimetric, heightHimetric, wmf};
+  ::GlobalUnlock(mem);
+  bool ok = false;
+  if (::OpenClipboard(nullptr)) {
+    ::EmptyClipboard();
+    ok = ::SetClipboardData(CF_METAFILEPICT, mem) != nullptr;
+    ::CloseClipboard();
+  }
+  if (!ok) {
+    ::GlobalFree(mem);
+    ::DeleteMetaFile(wmf);
+  }
+  return ok;
+}
+
 bool PutBitmapOnClipboard(const Image& img) {
   // The clipboard takes a device-dependent bitmap.
   HDC screen = ::GetDC(nullptr);

@@ -150,6 +150,9 @@ Image ClipboardBitmap();
 bool ClipboardHasFormat(UINT format);
 bool PutBitmapOnClipboard(const Image& img);
 bool PutTextOnClipboard(const std::string& text);
+// Puts a Windows metafile on the clipboard as a metafile picture of the
+// given size (HIMETRIC, MM_ANISOTROPIC); the clipboard then owns it.
+bool PutMetafilePictOnClipboard(HMETAFILE wmf, LONG widthHimetric, LONG heightHimetric);
 bool EmptyTheClipboard();
 // Reads an image file (BMP) back as pixels.
 Image LoadBmpFile(const std::string& path);

@@ -2,15 +2,12 @@
 // when it loads and writes on "Apply", its directory list and its keys.
 #include <gtest/gtest.h>
 
+#include "flows.h"
 #include "harness.h"
 #include "options_access.h"
 
 namespace e2e {
 namespace {
-
-std::string SettingsLine(int c1, int c2, const std::string& dir) {
-  return std::to_string(c1) + "," + std::to_string(c2) + ",\"" + dir + "\"\r\n";
-}
 
 std::string SettingsOf(App& app) {
   return ReadFileBytes(app.dir() + "\\settings.txt");

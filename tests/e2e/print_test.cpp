@@ -385,15 +385,7 @@ TEST(Printing, WindowsMetafilePrintsAsADrawingDownTheHeight) {
   HMETAFILE wmf = ::CloseMetaFile(mf);
   ::DeleteObject(blue);
   ::DeleteObject(red);
-  ASSERT_NE(wmf, nullptr);
-  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
-  auto* pict = static_cast<METAFILEPICT*>(::GlobalLock(mem));
-  *pict = METAFILEPICT{MM_ANISOTROPIC, 2540, 5080, wmf};  // HIMETRIC
-  ::GlobalUnlock(mem);
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  ASSERT_NE(::SetClipboardData(CF_METAFILEPICT, mem), nullptr);
-  ::CloseClipboard();
+  ASSERT_TRUE(PutMetafilePictOnClipboard(wmf, 2540, 5080));
   app.Click("Paste");
   app.Sync();
 

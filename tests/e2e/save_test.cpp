@@ -46,13 +46,6 @@ void ExpectScreenBmp(const std::string& path, const PatternWindow& pattern) {
   EXPECT_EQ(PatternDifferences(img, pattern), 0);
 }
 
-std::vector<std::string> Leftovers(const std::string& dir) {
-  std::vector<std::string> out;
-  for (const auto& f : ListDir(dir))
-    if (f.rfind("fw~", 0) == 0 || f.find(".tmp") != std::string::npos) out.push_back(f);
-  return out;
-}
-
 TEST(Save, WritesBitmapFilesUnderExactlyTheChosenNames) {
   App app;
   PatternWindow pattern(0, 0, kW, kH, 31);
@@ -65,7 +58,7 @@ TEST(Save, WritesBitmapFilesUnderExactlyTheChosenNames) {
     ExpectScreenBmp(path, pattern);
   }
   EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "no message after a good save";
-  EXPECT_TRUE(Leftovers(app.dir()).empty());
+  EXPECT_TRUE(SaveLeftovers(app.dir()).empty());
 }
 
 TEST(Save, SavingTwiceReplacesTheFileWithoutAsking) {
@@ -130,7 +123,7 @@ TEST(Save, AReadOnlyFileOrAMissingDirectoryFailsAndDamagesNothing) {
   PressDialogButton(msg->hwnd, IDOK);
   ASSERT_TRUE(WaitDialogGone(msg->hwnd, 3000));
   EXPECT_EQ(ReadFileBytes(path), "the user's own bytes");
-  EXPECT_TRUE(Leftovers(app.dir()).empty());
+  EXPECT_TRUE(SaveLeftovers(app.dir()).empty());
   ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
   // A directory that is not there. The dialog itself may refuse the name;
@@ -347,18 +340,7 @@ TEST(Save, MetafilePicturesAreSavedAsMetafilesOfTheirOwnKind) {
   HDC wdc = ::CreateMetaFileA(nullptr);
   ::SetWindowExtEx(wdc, 100, 50, nullptr);
   ::Rectangle(wdc, 5, 5, 60, 30);
-  HMETAFILE wmf = ::CloseMetaFile(wdc);
-  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
-  auto* mfp = static_cast<METAFILEPICT*>(::GlobalLock(mem));
-  mfp->mm = MM_ANISOTROPIC;
-  mfp->xExt = 2540;
-  mfp->yExt = 1270;
-  mfp->hMF = wmf;
-  ::GlobalUnlock(mem);
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  ::SetClipboardData(CF_METAFILEPICT, mem);
-  ::CloseClipboard();
+  ASSERT_TRUE(PutMetafilePictOnClipboard(::CloseMetaFile(wdc), 2540, 1270));
   app.Click("Paste");
   app.Sync();
   std::string wpath = app.dir() + "\\drawing.wmf";
