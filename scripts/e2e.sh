@@ -80,4 +80,10 @@ driver=$!
 tail -n +1 -f "$LOG" --pid=$driver | tr -d '\r'
 wait $driver
 rc=$?
+# A driver that ended before GoogleTest's closing line (its Wine server
+# stopped under it, say) did not pass, whatever its exit code.
+if [ "$rc" -eq 0 ] && ! grep -aqE '^\[==========\] [0-9]+ tests? from .* ran' "$LOG"; then
+  echo "e2e: the driver ended before its tests did" >&2
+  rc=1
+fi
 exit "$rc"

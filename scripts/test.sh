@@ -24,6 +24,8 @@ run_suite() {  # name, log, command...
   echo "=== $name"
   "$@" 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
+  # A suite that ran no test did not pass.
+  if [ "$rc" -eq 0 ] && ! grep -aqE '^\[  PASSED  \] [1-9]' "$log"; then rc=1; fi
   if [ "$rc" -ne 0 ]; then failed=1; fi
   summary+=("$(printf '%-28s %s%s' "$name:" "$(count "$log")" "$([ "$rc" -ne 0 ] && echo "  FAILED (exit $rc)")")")
 }
