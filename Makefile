@@ -70,4 +70,8 @@ release: deps windows
 	@./scripts/release.sh
 
 clean:
+	@# A test run that was cut short may leave its immutable directories and
+	@# its small file system behind.
+	@-chattr -i $(BUILD)/e2e-readonly $(BUILD)/e2e-readonly-program 2>/dev/null || true
+	@-for m in $(BUILD)/*-full; do mountpoint -q "$$m" 2>/dev/null && umount "$$m"; done; true
 	rm -rf $(BUILD)
