@@ -6,6 +6,9 @@ list(REMOVE_ITEM FW_APP_SOURCES ${FW_RULES_SOURCES})
 
 set(FW_STATIC_RUNTIME -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 set(FW_WIN_LIBS ole32 oleaut32 uuid winmm comctl32 comdlg32 shell32 gdi32 user32 advapi32 winspool)
+# The program itself links only what it needs at start; the Save dialog,
+# printing, the shell and the sound are loaded when first used.
+set(FW_PROGRAM_LIBS ole32 oleaut32 uuid comctl32 gdi32 user32 advapi32)
 
 # Everything but WinMain, so the benchmark can link the same code.
 set(FW_CORE_SOURCES ${FW_APP_SOURCES})
@@ -13,7 +16,7 @@ list(REMOVE_ITEM FW_CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 add_library(fw_core STATIC ${FW_CORE_SOURCES})
 target_include_directories(fw_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/resources)
 target_compile_definitions(fw_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_libraries(fw_core PUBLIC fw_rules ${FW_WIN_LIBS})
+target_link_libraries(fw_core PUBLIC fw_rules ${FW_PROGRAM_LIBS})
 
 add_executable(Framewick WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/resources/framewick.rc)
 target_link_libraries(Framewick PRIVATE fw_core)

@@ -11,6 +11,7 @@
 #include "platform/app_path.h"
 #include "platform/events.h"
 #include "platform/handles.h"
+#include "platform/lazy_library.h"
 #include "platform/msgbox.h"
 #include "platform/picture_box.h"
 #include "platform/skin.h"
@@ -215,7 +216,7 @@ void he_Click() {
   std::string path = about::HelpPagePath(ProgramDir());
   // Whatever the shell makes of a missing page or a missing association is
   // the shell's; the program says nothing.
-  ::ShellExecuteA(Form1().hwnd(), nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteLazily(Form1().hwnd(), nullptr, path.c_str());
 }
 
 void version_Click() {

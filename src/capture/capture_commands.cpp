@@ -11,6 +11,7 @@
 #include "platform/app_path.h"
 #include "platform/clock.h"
 #include "platform/events.h"
+#include "platform/lazy_library.h"
 #include "platform/msgbox.h"
 
 namespace fw {
@@ -40,7 +41,8 @@ void ButtonCapture(capture::CaptureKind kind) {
 }  // namespace
 
 void PlayCameraSound() {
-  ::sndPlaySoundA(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
+  static auto* play = lazy::Function<decltype(::sndPlaySoundA)>("winmm.dll", "sndPlaySoundA");
+  if (play) play(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
 }
 
 void WaitPastSnapEndTime() {

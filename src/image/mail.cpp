@@ -11,6 +11,7 @@
 #include "app/shared_state.h"
 #include "image/mail_rules.h"
 #include "platform/events.h"
+#include "platform/lazy_library.h"
 #include "platform/msgbox.h"
 
 namespace fw {
@@ -111,7 +112,7 @@ void Command10_Click() {
   } busy;
 
   std::string address = mail::MailAddress(path);
-  ::ShellExecuteA(Form1().hwnd(), "Open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteLazily(Form1().hwnd(), "Open", address.c_str());
   DoEvents();
 
   switch (FindMessageWindow(path)) {

@@ -1,6 +1,7 @@
 #include "output/print.h"
 
 #include "app/form1.h"
+#include "platform/lazy_library.h"
 #include "platform/msgbox.h"
 
 namespace fw {
@@ -9,12 +10,28 @@ namespace {
 constexpr const char* kNothingPrinted = "No Image To Print";
 constexpr const char* kDocumentName = "Framewick";
 
+// The spooler's functions, loaded with the first print.
+constexpr const char* kSpooler = "winspool.drv";
+
+template <typename Fn>
+Fn* Spooler(const char* function) {
+  Fn* fn = lazy::Function<Fn>(kSpooler, function);
+  if (!fn) throw PrintError("the print spooler is not available");
+  return fn;
+}
+
+LONG PrinterDocumentProperties(HWND owner, HANDLE printer, char* name, DEVMODEA* out, DEVMODEA* in, DWORD mode) {
+  static auto* fn = Spooler<decltype(::DocumentPropertiesA)>("DocumentPropertiesA");
+  return fn(owner, printer, name, out, in, mode);
+}
+
 std::string DefaultPrinterName() {
+  static auto* getDefaultPrinter = Spooler<decltype(::GetDefaultPrinterA)>("GetDefaultPrinterA");
   DWORD size = 0;
-  ::GetDefaultPrinterA(nullptr, &size);
+  getDefaultPrinter(nullptr, &size);
   if (size == 0) throw PrintError("no default printer");
   std::string name(size, '\0');
-  if (!::GetDefaultPrinterA(name.data(), &size)) throw PrintError("no default printer");
+  if (!getDefaultPrinter(name.data(), &size)) throw PrintError("no default printer");
   name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
   if (name.empty()) throw PrintError("no default printer");
   return name;
@@ -26,13 +43,14 @@ DefaultPrinter DefaultPrinter::Open() {
   DefaultPrinter p;
   p.name_ = DefaultPrinterName();
   HANDLE h = nullptr;
-  if (!::OpenPrinterA(p.name_.data(), &h, nullptr) || !h) throw PrintError("the printer cannot be opened");
+  static auto* openPrinter = Spooler<decltype(::OpenPrinterA)>("OpenPrinterA");
+  if (!openPrinter(p.name_.data(), &h, nullptr) || !h) throw PrintError("the printer cannot be opened");
   p.printer_.reset(h);
   // The printer's current settings.
-  LONG size = ::DocumentPropertiesA(nullptr, h, p.name_.data(), nullptr, nullptr, 0);
+  LONG size = PrinterDocumentProperties(nullptr, h, p.name_.data(), nullptr, nullptr, 0);
   if (size < static_cast<LONG>(sizeof(DEVMODEA))) throw PrintError("the printer has no settings");
   p.devmode_.assign(static_cast<std::size_t>(size), 0);
-  if (::DocumentPropertiesA(nullptr, h, p.name_.data(), p.Mode(), nullptr, DM_OUT_BUFFER) != IDOK) {
+  if (PrinterDocumentProperties(nullptr, h, p.name_.data(), p.Mode(), nullptr, DM_OUT_BUFFER) != IDOK) {
     throw PrintError("the printer's settings cannot be read");
   }
   return p;
@@ -45,8 +63,8 @@ void DefaultPrinter::SetOrientation(print::Orientation orientation) {
   mode->dmFields |= DM_ORIENTATION;
   // The driver checks the change and completes the settings that follow it.
   std::vector<unsigned char> asked = devmode_;
-  if (::DocumentPropertiesA(nullptr, printer_.get(), name_.data(), Mode(), reinterpret_cast<DEVMODEA*>(asked.data()),
-                            DM_IN_BUFFER | DM_OUT_BUFFER) != IDOK) {
+  if (PrinterDocumentProperties(nullptr, printer_.get(), name_.data(), Mode(),
+                                reinterpret_cast<DEVMODEA*>(asked.data()), DM_IN_BUFFER | DM_OUT_BUFFER) != IDOK) {
     throw PrintError("the printer refuses the orientation");
   }
   if (dc_ && !::ResetDCA(dc_.get(), Mode())) throw PrintError("the printer cannot change its orientation");

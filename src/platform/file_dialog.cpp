@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/lazy_library.h"
+
 namespace fw {
 
 std::optional<std::string> ShowSaveDialog(HWND owner, const std::string& filter, const std::string& initialDir) {
@@ -18,8 +20,11 @@ std::optional<std::string> ShowSaveDialog(HWND owner, const std::string& filter,
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = initialDir.c_str();
   ofn.Flags = 0;  // no default extension, no overwrite prompt
-  if (::GetSaveFileNameA(&ofn)) return std::string(file.data());
-  if (::CommDlgExtendedError() == 0) return std::string();  // cancelled
+  static auto* getSaveFileName = lazy::Function<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
+  static auto* extendedError = lazy::Function<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
+  if (!getSaveFileName || !extendedError) return std::nullopt;
+  if (getSaveFileName(&ofn)) return std::string(file.data());
+  if (extendedError() == 0) return std::string();  // cancelled
   return std::nullopt;
 }
 

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "platform/lazy_library.h"
+
 #include <utility>
 
 namespace fw {
@@ -75,8 +77,9 @@ inline void DestroyWindowIfAlive(HWND h) noexcept {
 // destroys with its children).
 using UniqueWindow = UniqueHandle<SimpleTraits<HWND, DestroyWindowIfAlive>>;
 
+// A printer handle comes from the spooler, which is loaded by then.
 inline void ClosePrinterHandle(HANDLE h) noexcept {
-  ::ClosePrinter(h);
+  if (auto* close = lazy::Function<decltype(::ClosePrinter)>("winspool.drv", "ClosePrinter")) close(h);
 }
 using UniquePrinter = UniqueHandle<SimpleTraits<HANDLE, ClosePrinterHandle>>;
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/form1.h"
+#include "platform/lazy_library.h"
 #include "platform/window.h"
 #include "tray/tray_rules.h"
 
@@ -40,7 +41,8 @@ void RunStep(Step step) noexcept {
 
 BOOL Notify(DWORD request, unsigned flags) {
   TrayIconData.uFlags = flags;
-  return ::Shell_NotifyIconA(request, &TrayIconData);
+  static auto* notify = lazy::Function<decltype(::Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+  return notify ? notify(request, &TrayIconData) : FALSE;
 }
 
 void PopUpTrayMenu() {
