@@ -44,7 +44,7 @@ target_compile_options(gtest PRIVATE -Wno-error)
 
 file(GLOB FW_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(fw_e2e ${FW_E2E_SOURCES})
-target_include_directories(fw_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(fw_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/resources)
 target_compile_definitions(fw_e2e PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_libraries(fw_e2e PRIVATE gtest fw_rules ${FW_WIN_LIBS} psapi)
 # Options structs are filled with designated initializers, naming only what a test changes.

@@ -30,5 +30,15 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends $missing
+# A mirror caught mid-sync can fail one index (seen: the i386 security list);
+# the others still update, so go on and let the install decide.
+$SUDO apt-get update -qq || echo "install-deps: some package lists failed to update; trying with the rest" >&2
+if ! $SUDO apt-get install -y -qq --no-install-recommends $missing; then
+  # Without one architecture's security list, amd64 and i386 candidates of the
+  # same library differ and multiarch refuses them: take the release's own
+  # versions, which both architectures share.
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$codename" ] || exit 1
+  echo "install-deps: retrying with the $codename release's own versions" >&2
+  $SUDO apt-get install -y -qq --no-install-recommends -t "$codename" $missing
+fi

@@ -8,6 +8,7 @@
 
 #include "about/about_rules.h"
 #include "app/form1.h"
+#include "control_ids.h"
 #include "platform/app_path.h"
 #include "platform/events.h"
 #include "platform/handles.h"
@@ -21,19 +22,18 @@
 namespace fw {
 namespace {
 
-constexpr const char* kAboutClass = "FramewickAbout";
+constexpr const char* kAboutClass = ids::kAboutClass;
 
-enum ControlId : int {
-  kCmdOK = IDOK,
-  kCmdSysInfo = 301,
-  kSkinLabel1 = 302,
-  kSkinLabel2 = 303,
-  kSkinLabel4 = 304,
-  kPicture1 = 305,
-  kFrame1 = 306,
-  kLine1First = 307,
-  kLine1Second = 308,
-};
+constexpr int kCmdOK = ids::kAboutOK;
+static_assert(kCmdOK == IDOK);
+constexpr int kCmdSysInfo = ids::kAboutSysInfo;
+constexpr int kSkinLabel1 = ids::kAboutSkinLabel1;
+constexpr int kSkinLabel2 = ids::kAboutSkinLabel2;
+constexpr int kSkinLabel4 = ids::kAboutSkinLabel4;
+constexpr int kPicture1 = ids::kAboutPicture1;
+constexpr int kFrame1 = ids::kAboutFrame1;
+constexpr int kLine1First = ids::kAboutLine1First;
+constexpr int kLine1Second = ids::kAboutLine1Second;
 
 // The window's layout in twips (15 to a pixel at 96 dots per inch).
 constexpr long kClientWidth = 5730;

@@ -26,7 +26,7 @@
 namespace fw {
 namespace {
 
-constexpr const char* kForm1Class = "FramewickMain";
+constexpr const char* kForm1Class = ids::kMainClass;
 constexpr int kIconResource = 1;
 // Shortcut keys send their own command ids, so they act even though their
 // menu ("Shortcuts") is unavailable.

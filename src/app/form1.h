@@ -4,24 +4,16 @@
 
 #include <windows.h>
 
+#include "control_ids.h"
 #include "platform/picture.h"
 
 namespace fw {
 
 // Menu item identifiers of the main window.
-enum MenuId : int {
-  kMenuNew = 201,
-  kMenuExit = 202,           // exity
-  kMenuCaptureScreen = 211,  // capensc, Ctrl+S
-  kMenuCaptureForm = 212,    // sdform, Ctrl+F (unavailable)
-  kMenuCaptureClient = 213,  // kjhkjh, Ctrl+C (unavailable)
-  kMenuCaptureWindow = 214,  // snap, Ctrl+W
-  kMenuClearPicture = 215,   // dfgd, Ctrl+A
-  kMenuOptions = 221,        // Options2
-  kMenuConfigureKeys = 222,  // keys (unavailable)
-  kMenuHelp = 231,           // he
-  kMenuVersion = 232,        // version
-};
+using ids::kMenuNew, ids::kMenuExit, ids::kMenuCaptureScreen, ids::kMenuCaptureForm, ids::kMenuCaptureClient,
+    ids::kMenuCaptureWindow, ids::kMenuClearPicture, ids::kMenuOptions, ids::kMenuConfigureKeys, ids::kMenuHelp,
+    ids::kMenuVersion;
+using ids::MenuId;
 
 // Window states of the main window.
 enum class WindowState { Normal = 0, Minimised = 1 };

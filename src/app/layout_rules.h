@@ -6,29 +6,15 @@
 #include <optional>
 #include <string_view>
 
+#include "control_ids.h"
 #include "platform/units.h"
 
 namespace fw::layout {
 
-// Control identifiers of the main window. Kept clear of IDOK (1) and
-// IDCANCEL (2), which dialog navigation sends.
-enum ControlId : int {
-  kPicture2 = 100,
-  kPicture1 = 101,
-  kImage1 = 102,
-  kCommand1 = 111,   // Window
-  kCommand2 = 112,   // Screen
-  kCommand3 = 113,   // Clear
-  kCommand4 = 114,   // Save
-  kCommand6 = 116,   // Tray
-  kCommand7 = 117,   // Cut
-  kCommand8 = 118,   // Copy
-  kCommand9 = 119,   // Paste
-  kCommand10 = 120,  // Mail
-  kCommand11 = 121,  // Print
-  kCommand12 = 122,  // Exit
-  kCommand13 = 123,  // inside the picture area
-};
+// Control identifiers of the main window.
+using ids::kPicture2, ids::kPicture1, ids::kImage1, ids::kCommand1, ids::kCommand2, ids::kCommand3, ids::kCommand4,
+    ids::kCommand6, ids::kCommand7, ids::kCommand8, ids::kCommand9, ids::kCommand10, ids::kCommand11, ids::kCommand12,
+    ids::kCommand13;
 
 struct ButtonSpec {
   int id;
@@ -118,23 +104,25 @@ struct MenuSpec {
 };
 
 inline constexpr MenuItemSpec kFileItems[] = {
-    {201, "New", "New", "", true},
+    {ids::kMenuNew, "New", "New", "", true},
     {0, "sep", "", "", true},
-    {202, "exity", "Exit", "", true},
+    {ids::kMenuExit, "exity", "Exit", "", true},
 };
 inline constexpr MenuItemSpec kShortcutItems[] = {
-    {211, "capensc", "Capture Whole Screen", "Ctrl+S", true}, {212, "sdform", "Caption Whole Form", "Ctrl+F", false},
-    {213, "kjhkjh", "Capture Client Area", "Ctrl+C", false},  {214, "snap", "Capture Active Window", "Ctrl+W", true},
-    {215, "dfgd", "Clear Picture Area", "Ctrl+A", true},
+    {ids::kMenuCaptureScreen, "capensc", "Capture Whole Screen", "Ctrl+S", true},
+    {ids::kMenuCaptureForm, "sdform", "Caption Whole Form", "Ctrl+F", false},
+    {ids::kMenuCaptureClient, "kjhkjh", "Capture Client Area", "Ctrl+C", false},
+    {ids::kMenuCaptureWindow, "snap", "Capture Active Window", "Ctrl+W", true},
+    {ids::kMenuClearPicture, "dfgd", "Clear Picture Area", "Ctrl+A", true},
 };
 inline constexpr MenuItemSpec kOptionsItems[] = {
-    {221, "Options2", "Options", "", true},
-    {222, "keys", "Configure Keys", "", false},
+    {ids::kMenuOptions, "Options2", "Options", "", true},
+    {ids::kMenuConfigureKeys, "keys", "Configure Keys", "", false},
 };
 inline constexpr MenuItemSpec kHelpItems[] = {
-    {231, "he", "Help", "", true},
+    {ids::kMenuHelp, "he", "Help", "", true},
     {0, "sep2", "", "", true},
-    {232, "version", "Version Info", "", true},
+    {ids::kMenuVersion, "version", "Version Info", "", true},
 };
 inline constexpr MenuSpec kMenuBar[] = {
     {"file", "File", true, kFileItems, 3},

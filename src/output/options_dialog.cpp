@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "control_ids.h"
 #include "output/options_rules.h"
 #include "output/settings_format.h"
 #include "platform/app_path.h"
@@ -15,20 +16,18 @@
 namespace fw {
 namespace {
 
-constexpr const char* kForm4Class = "FramewickOptions";
-constexpr const char* kOwnerClass = "FramewickOptionsOwner";
+constexpr const char* kForm4Class = ids::kOptionsClass;
+constexpr const char* kOwnerClass = ids::kOptionsOwnerClass;
 constexpr const char* kForm4Title = "Options";
 
-enum ControlId : int {
-  kFrame1 = 401,
-  kCheck1 = 402,
-  kDir1 = 403,
-  kSkinLabel1 = 404,
-  kCombo1 = 405,
-  kFrame2 = 406,
-  kCheck2 = 407,
-  kCommand1 = 408,
-};
+constexpr int kFrame1 = ids::kOptionsFrame1;
+constexpr int kCheck1 = ids::kOptionsCheck1;
+constexpr int kDir1 = ids::kOptionsDir1;
+constexpr int kSkinLabel1 = ids::kOptionsSkinLabel1;
+constexpr int kCombo1 = ids::kOptionsCombo1;
+constexpr int kFrame2 = ids::kOptionsFrame2;
+constexpr int kCheck2 = ids::kOptionsCheck2;
+constexpr int kCommand1 = ids::kOptionsApply;
 
 // Places in twips inside the client area (4560 x 5400).
 constexpr long kClientWidth = 4560;

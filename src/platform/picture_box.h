@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "control_ids.h"
 #include "platform/picture.h"
 #include "platform/units.h"
 
@@ -17,8 +18,8 @@ namespace fw {
 
 void RegisterPictureControls(HINSTANCE instance);
 
-inline constexpr const char* kPictureBoxClass = "FramewickPictureBox";
-inline constexpr const char* kImageControlClass = "FramewickImage";
+inline constexpr const char* kPictureBoxClass = ids::kPictureBoxClass;
+inline constexpr const char* kImageControlClass = ids::kImageControlClass;
 
 HWND CreatePictureBox(HWND parent, int id, const Place& place, COLORREF background);
 void SetBoxPicture(HWND box, Picture picture);

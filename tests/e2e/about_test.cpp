@@ -11,7 +11,6 @@
 namespace e2e {
 namespace {
 
-constexpr const char* kAboutClass = "FramewickAbout";
 constexpr const char* kUnavailable = "System Information Is Unavailable At This Time";
 constexpr const char* kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* kToolLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";

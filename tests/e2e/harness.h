@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "control_ids.h"
+
 namespace e2e {
 
 // Gives the running test more time before the watchdog ends it.
@@ -217,18 +219,8 @@ class App {
   HWND main_ = nullptr;
 };
 
-// The main window's menu commands (as the program numbers them).
-enum Menu : int {
-  kMenuNew = 201,
-  kMenuExit = 202,
-  kMenuCaptureScreen = 211,
-  kMenuCaptureForm = 212,
-  kMenuCaptureClient = 213,
-  kMenuCaptureWindow = 214,
-  kMenuClearPicture = 215,
-  kMenuOptions = 221,
-  kMenuHelp = 231,
-  kMenuVersion = 232,
-};
+// The program's windows, controls and menu commands, as it numbers and
+// names them.
+using namespace fw::ids;
 
 }  // namespace e2e

@@ -11,8 +11,6 @@
 
 namespace e2e {
 
-inline constexpr const char* kOptionsClass = "FramewickOptions";
-
 // The Options dialog, loaded (shown or hidden), or null.
 inline HWND OptionsWindow(App& app) {
   return FindTopLevel(app.pid(), kOptionsClass, nullptr, false);
