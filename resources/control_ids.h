@@ -13,6 +13,13 @@ inline constexpr const char* kAboutClass = "FramewickAbout";
 inline constexpr const char* kPictureBoxClass = "FramewickPictureBox";
 inline constexpr const char* kImageControlClass = "FramewickImage";
 
+// A registered window message the main window answers in the order of its
+// queue: sent (posted) with wParam = a window of the sender and lParam = a
+// token, it is posted back to that window with wParam 0 and the same token.
+// Once the answer arrives, every message posted to the main window before
+// the request has been dispatched.
+inline constexpr const char* kBarrierMessage = "Framewick.Barrier";
+
 // ---- the main window's menu commands ----
 enum MenuId : int {
   kMenuNew = 201,

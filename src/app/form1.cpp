@@ -106,6 +106,14 @@ void OnCommand(int id) {
 }
 
 LRESULT HandleForm1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  static const UINT barrier = ::RegisterWindowMessageA(ids::kBarrierMessage);
+  if (msg == barrier && barrier != 0) {
+    // Answered in queue order: everything posted before it has been handled.
+    if (HWND asker = reinterpret_cast<HWND>(wParam); asker && ::IsWindow(asker)) {
+      ::PostMessageA(asker, barrier, 0, lParam);
+    }
+    return 0;
+  }
   LRESULT skinResult = 0;
   if (skin::HandleMessage(hwnd, msg, wParam, lParam, skinResult)) return skinResult;
   switch (msg) {
