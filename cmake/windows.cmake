@@ -21,6 +21,12 @@ target_link_libraries(fw_core PUBLIC fw_rules ${FW_PROGRAM_LIBS})
 add_executable(Framewick WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/resources/framewick.rc)
 target_link_libraries(Framewick PRIVATE fw_core)
 target_link_options(Framewick PRIVATE ${FW_STATIC_RUNTIME})
+# A 32-bit program on 64-bit Windows gets 4 GB of address space instead of
+# 2, room for a 4K capture, its clipboard copy and the system's transient
+# copies. (64-bit programs have it anyway.)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(Framewick PRIVATE -Wl,--large-address-aware)
+endif()
 set_target_properties(Framewick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/framewick.rc APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/resources/framewick.ico ${CMAKE_SOURCE_DIR}/resources/framewick.manifest

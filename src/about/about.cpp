@@ -22,6 +22,8 @@
 namespace fw {
 namespace {
 
+static_assert(about::kKeyAccess == KEY_READ, "the tool's keys are opened for reading only");
+
 constexpr const char* kAboutClass = ids::kAboutClass;
 
 constexpr int kCmdOK = ids::kAboutOK;

@@ -31,9 +31,11 @@ inline constexpr const char* kSysInfoLocationKey = "SOFTWARE\\Microsoft\\Shared 
 inline constexpr const char* kSysInfoLocationValue = "MSINFO";
 inline constexpr std::string_view kSysInfoExe = "\\MSINFO32.EXE";
 
-// The key is opened with this access mask, and a value is read into a
-// buffer of this many bytes (a longer value cannot be read).
-inline constexpr std::uint32_t kKeyAccess = 0x2003F;
+// The key is opened for reading only (KEY_READ), and a value is read into
+// a buffer of this many bytes (a longer value cannot be read). Asking for
+// more (write access) is refused to standard users and to administrators
+// without elevation, and the tool would always be "unavailable".
+inline constexpr std::uint32_t kKeyAccess = 0x20019;
 inline constexpr std::size_t kValueBufferSize = 1024;
 
 // Registry value types the reader knows.

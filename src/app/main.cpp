@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "platform/events.h"
+#include "platform/lazy_library.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ class OleSession {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  fw::lazy::RestrictLibrarySearch();
   OleSession ole;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);

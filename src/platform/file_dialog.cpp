@@ -19,7 +19,9 @@ std::optional<std::string> ShowSaveDialog(HWND owner, const std::string& filter,
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = initialDir.c_str();
-  ofn.Flags = 0;  // no default extension, no overwrite prompt
+  // No default extension and no overwrite prompt; the process's current
+  // directory stays where it was rather than following the user's folders.
+  ofn.Flags = OFN_NOCHANGEDIR;
   static auto* getSaveFileName = lazy::Function<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
   static auto* extendedError = lazy::Function<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
   if (!getSaveFileName || !extendedError) return std::nullopt;

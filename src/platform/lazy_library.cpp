@@ -4,34 +4,57 @@
 #include <array>
 
 #include <cstring>
+#include <string>
+
+#include "platform/library_rules.h"
 
 namespace fw::lazy {
 namespace {
+
+static_assert(library::kSearchSystem32 == LOAD_LIBRARY_SEARCH_SYSTEM32);
 
 struct Loaded {
   const char* name = nullptr;
   HMODULE module = nullptr;
 };
 
-// The few libraries loaded this way, freed when the program ends.
+using SetDefaultDllDirectoriesFn = BOOL WINAPI(DWORD);
+
+SetDefaultDllDirectoriesFn* SetDefaultDllDirectoriesFunction() noexcept {
+  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  return kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn*>(
+                      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                : nullptr;
+}
+
+std::string SystemDirectory() {
+  char buf[MAX_PATH];
+  UINT n = ::GetSystemDirectoryA(buf, sizeof buf);
+  return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+HMODULE LoadSystemLibrary(const char* name) noexcept {
+  try {
+    static const bool searchFlagsKnown = SetDefaultDllDirectoriesFunction() != nullptr;
+    library::LoadRequest request =
+        library::RequestFor(name, searchFlagsKnown, searchFlagsKnown ? std::string() : SystemDirectory());
+    if (request.file.empty()) return nullptr;
+    return ::LoadLibraryExA(request.file.c_str(), nullptr, request.flags);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+// The few libraries loaded this way. They stay loaded for the program's
+// life and are never freed: the camera sound may still be playing from
+// winmm as the program ends, and freeing at exit gains nothing.
 class Libraries {
  public:
-  Libraries() = default;
-  Libraries(const Libraries&) = delete;
-  Libraries& operator=(const Libraries&) = delete;
-  ~Libraries() {
-    for (auto& l : loaded_)
-      if (l.module) ::FreeLibrary(l.module);
-  }
-
   HMODULE Get(const char* name) noexcept {
     for (auto& l : loaded_) {
       if (l.name && std::strcmp(l.name, name) == 0) return l.module;
       if (!l.name) {
-        // Only the system directory: never a library of that name that
-        // happens to lie beside the program or in the current directory.
-        l.module = ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!l.module && ::GetLastError() == ERROR_INVALID_PARAMETER) l.module = ::LoadLibraryA(name);
+        l.module = LoadSystemLibrary(name);
         if (l.module) l.name = name;
         return l.module;
       }
@@ -44,6 +67,10 @@ class Libraries {
 };
 
 }  // namespace
+
+void RestrictLibrarySearch() noexcept {
+  if (auto* restrict = SetDefaultDllDirectoriesFunction()) restrict(library::kSearchSystem32);
+}
 
 FARPROC Find(const char* library, const char* function) noexcept {
   static Libraries libraries;

@@ -9,6 +9,11 @@
 
 namespace fw::lazy {
 
+// Makes every later library load, the system's own on the program's behalf
+// included, search only the system directory, where the system understands
+// that (SetDefaultDllDirectories). Called first thing at start.
+void RestrictLibrarySearch() noexcept;
+
 // The named function of the named library; loads the library on first use
 // and keeps it for the program's life.
 FARPROC Find(const char* library, const char* function) noexcept;
