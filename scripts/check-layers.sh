@@ -9,7 +9,44 @@
 # features' includes of each other never form a circle. Prints each
 # offending include and fails when there is one.
 # Usage: check-layers.sh [source folder, default src/]
+#        check-layers.sh --self-test   (shows that it catches each kind)
 set -uo pipefail
+
+if [ "${1:-}" = --self-test ]; then
+  tree=$(mktemp -d)
+  trap 'rm -rf "$tree"' EXIT
+  mkdir -p "$tree"/{app,capture,image,output,tray,about,program,platform}
+  include() { echo "#include \"$2\"" >>"$tree/$1"; }
+  # A tree that points down, with a chain of feature uses.
+  include app/main.cpp capture/a.h
+  include capture/a.h image/b.h
+  include image/b.h output/c.h
+  include image/b.h program/d.h
+  include program/d.h platform/e.h
+  touch "$tree"/{output/c.h,platform/e.h}
+  "$0" "$tree" >/dev/null || { echo "layers self-test: a sound tree was refused"; exit 1; }
+  failures=0
+  expect_refused() {  # what, file, header
+    cp -r "$tree" "$tree.case"
+    echo "#include \"$3\"" >>"$tree.case/$2"
+    if "$0" "$tree.case" >/dev/null; then
+      echo "layers self-test: not caught: $1"
+      failures=1
+    fi
+    rm -rf "$tree.case"
+  }
+  expect_refused "a feature including app/" tray/f.cpp app/form1.h
+  expect_refused "platform/ including app/" platform/e.h app/form1.h
+  expect_refused "platform/ including a feature" platform/e.h capture/a.h
+  expect_refused "platform/ including program/" platform/e.h program/d.h
+  expect_refused "program/ including app/" program/d.h app/program.h
+  expect_refused "program/ including a feature" program/d.h about/g.h
+  expect_refused "two features including each other" image/b.h capture/a.h
+  expect_refused "a circle of three features" output/c.h capture/a.h
+  [ $failures -eq 0 ] && echo "layers self-test: each kind of upward include is caught"
+  exit $failures
+fi
+
 SRC=${1:-$(cd "$(dirname "$0")/.." && pwd)/src}
 FEATURES=(capture image output tray about)
 bad=0

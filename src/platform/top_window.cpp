@@ -147,8 +147,9 @@ LRESULT TopWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (int id = DefaultButtonId()) return MAKELRESULT(id, DC_HASDEFID);
       break;
     case WM_NEXTDLGCTL: {
-      // Sent by the dialog keys (Tab, Shift+Tab) to a window that is not a
-      // dialog box class, which has to move the focus itself.
+      // Moves the focus to the next or previous tab stop, or to the given
+      // control, as a dialog box does; a window that is not of the dialog
+      // class does this itself.
       HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
                                  : ::GetNextDlgTabItem(hwnd, ::GetFocus(), wParam != 0 ? TRUE : FALSE);
       if (next) ::SetFocus(next);
