@@ -12,7 +12,7 @@
 
 #include "bench_clock.h"
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "capture/capture_commands.h"
 #include "capture/capture_engine.h"
 #include "capture/hotkeys.h"
@@ -51,7 +51,8 @@ Figures Measure(int runs, const std::function<void()>& step) {
 int main(int argc, char** argv) {
   int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
   if (FAILED(::OleInitialize(nullptr))) return 2;
-  fw::MainWindow& form = fw::Form1();
+  fw::Program program;
+  fw::Form1& form = program.form1;
   if (!form.Create(::GetModuleHandleA(nullptr))) return 2;
   ::ShowWindow(form.hwnd(), SW_SHOWNORMAL);
   ::SetForegroundWindow(form.hwnd());
@@ -61,14 +62,14 @@ int main(int argc, char** argv) {
   Figures desktop = Measure(runs, [] { fw::SnapDesktop(); });
   Figures foreground = Measure(runs, [] { fw::SnapForegroundWindow(); });
   Figures whole = Measure(runs, [&] {
-    fw::capensc_Click();
+    fw::capensc_Click(form);
     ::RedrawWindow(form.picture1(), nullptr, nullptr, RDW_UPDATENOW);
     fw::DoEvents();
   });
 
   // A Ctrl+F10 hotkey message to the picture held: the program's own
   // window procedure chain and hotkey handler, in this process.
-  fw::PrevMainWndProc = fw::SetWindowProc(form.hwnd(), fw::HotkeyWndProc);
+  fw::InstallHotkeyWndProc(form.capturing());
   Figures hotkey = Measure(
       runs,
       [&] {

@@ -14,11 +14,12 @@ Target ${ARCH}-unicode
   !error "define BIN, the folder that holds Framewick.exe"
 !endif
 !ifndef OUT
-  !define OUT "Framewick-1.0-setup.exe"
+  !error "define OUT, the setup program to write"
 !endif
 
 !define APPNAME "Framewick"
-!define VERSION "1.0"
+; VERSION comes from the build: CMake writes version.nsh beside bin/.
+!include "${BIN}/../version.nsh"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Framewick"
 
 Name "${APPNAME} ${VERSION}"
@@ -50,11 +51,11 @@ ShowInstDetails show
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-VIProductVersion "1.0.0.0"
+VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey "ProductName" "${APPNAME}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "${APPNAME} installer"
-VIAddVersionKey "FileVersion" "1.0.0.0"
+VIAddVersionKey "FileVersion" "${FILE_VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 the Framewick developers"
 
 ; The install mode picks a default folder; a folder given with /D= wins.

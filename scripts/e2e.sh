@@ -67,7 +67,7 @@ rm -rf "$WORK"
 mkdir -p "$WORK"
 export FW_BIN_DIR=$(fw_winpath "$BIN") FW_WORK_DIR=$(fw_winpath "$WORK")
 # The installer for this architecture, when `make release` built one.
-setup=$FW_BUILD/release/Framewick-1.0-$([ "$FW_ARCH" = i686 ] && echo win32 || echo win64)-setup.exe
+setup=$FW_BUILD/release/Framewick-$(cat "$FW_BUILD/$FW_ARCH/version.txt" 2>/dev/null)-$([ "$FW_ARCH" = i686 ] && echo win32 || echo win64)-setup.exe
 [ -f "$setup" ] && export FW_INSTALLER=$(fw_winpath "$setup")
 echo "e2e: $FW_ARCH build under $("$WINE" --version) on $DISPLAY"
 # Wine's background services keep the streams they inherit open, so the

@@ -7,7 +7,8 @@ set -euo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${FW_BUILD:-$FW_ROOT/build}
 OUT=$BUILD/release
-VERSION=1.0
+# The version CMake wrote from the project's own.
+VERSION=$(cat "$BUILD/i686/version.txt")
 mkdir -p "$OUT"
 
 package() {  # build dir name, asset suffix, NSIS architecture

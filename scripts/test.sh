@@ -31,6 +31,13 @@ run_suite() {  # name, log, command...
 }
 
 if [ "$what" = all ] || [ "$what" = unit ]; then
+  echo "=== layers"
+  if "$FW_ROOT/scripts/check-layers.sh" --self-test && "$FW_ROOT/scripts/check-layers.sh"; then
+    summary+=("$(printf '%-28s %s' "layers:" "dependencies point down")")
+  else
+    failed=1
+    summary+=("$(printf '%-28s %s' "layers:" "FAILED")")
+  fi
   run_suite "unit (native)" "$BUILD/unit.log" "$BUILD/native/unit_tests"
   run_suite "unit (asan+ubsan)" "$BUILD/unit-sanitize.log" \
     env ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -7,10 +7,8 @@
 #include <optional>
 
 #include "about/about_rules.h"
-#include "app/form1.h"
 #include "control_ids.h"
 #include "platform/app_path.h"
-#include "platform/events.h"
 #include "platform/handles.h"
 #include "platform/lazy_library.h"
 #include "platform/msgbox.h"
@@ -52,79 +50,9 @@ constexpr Place kLine1SecondPlace{kTextLeft, 1800, kTextWidth, 30};
 constexpr Place kCmdSysInfoPlace{2985, 2280, 1260, 375};
 constexpr Place kCmdOKPlace{4365, 2280, 1260, 375};
 
-HWND g_about = nullptr;
-HWND g_lastFocus = nullptr;  // the control to give the focus back to
-
-HWND Control(int id) {
-  return g_about ? ::GetDlgItem(g_about, id) : nullptr;
-}
-
-void RestoreFocus() {
-  HWND target =
-      g_lastFocus && ::IsWindow(g_lastFocus) && ::IsChild(g_about, g_lastFocus) ? g_lastFocus : Control(kCmdOK);
-  if (target) ::SetFocus(target);
-}
-
-LRESULT HandleAbout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  LRESULT skinResult = 0;
-  if (skin::HandleMessage(hwnd, msg, wParam, lParam, skinResult)) return skinResult;
-  switch (msg) {
-    case WM_COMMAND: {
-      int id = LOWORD(wParam);
-      if (HIWORD(wParam) != BN_CLICKED) return 0;
-      // Enter reaches the window as IDOK, Escape as IDCANCEL.
-      if (id == kCmdOK || id == IDCANCEL) cmdOK_Click();
-      if (id == kCmdSysInfo) cmdSysInfo_Click();
-      return 0;
-    }
-    case DM_GETDEFID: {
-      // "OK" is the default button, unless the focus is on the other one.
-      HWND focus = ::GetFocus();
-      int id = focus && focus == Control(kCmdSysInfo) ? kCmdSysInfo : kCmdOK;
-      return MAKELRESULT(id, DC_HASDEFID);
-    }
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = ::GetFocus();
-        if (focus && ::IsChild(hwnd, focus)) g_lastFocus = focus;
-      } else {
-        RestoreFocus();
-      }
-      return 0;
-    case WM_CLOSE: cmdOK_Click(); return 0;
-    case WM_DESTROY:
-      g_about = nullptr;
-      g_lastFocus = nullptr;
-      FormUnloaded();
-      return 0;
-    default: break;
-  }
-  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// The Version Info window's procedure; nothing thrown leaves it.
-LRESULT CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    return HandleAbout(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-}
-
-bool RegisterAboutClass(HINSTANCE instance) {
-  static bool registered = false;
-  if (registered) return true;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = AboutProc;
-  wc.hInstance = instance;
-  wc.hIcon = Form1().icon();
-  wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  wc.lpszClassName = kAboutClass;
-  registered = ::RegisterClassExA(&wc) != 0;
-  return registered;
-}
+static_assert(about::kKeyAccess == (READ_CONTROL | KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY |
+                                    KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK));
+static_assert(about::kRegSz == REG_SZ && about::kRegDword == REG_DWORD);
 
 HWND AddLabel(HWND parent, int id, std::string_view text, const Place& place, FontKind font) {
   std::string s(text);
@@ -140,15 +68,38 @@ HWND AddButton(HWND parent, int id, std::string_view text, const Place& place, D
   return button;
 }
 
+bool StartProgram(const std::string& path) {
+  std::string commandLine = about::CommandLineFor(path);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  // Not waited for.
+  UniqueKernelHandle process(pi.hProcess);
+  UniqueKernelHandle thread(pi.hThread);
+  return true;
+}
+
+}  // namespace
+
 // Creates the window, hidden, with its controls.
-HWND CreateAbout() {
-  HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  if (!RegisterAboutClass(instance)) return nullptr;
+bool FrmAbout::CreateWindowAndControls(HICON icon) {
   std::string caption(about::kCaption);
-  HWND hwnd = ::CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAboutClass, caption.c_str(),
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr,
-                                nullptr, instance, nullptr);
-  if (!hwnd) return nullptr;
+  ClassSpec windowClass{.name = kAboutClass,
+                        .background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)),
+                        .icon = icon};
+  WindowSpec window{.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                    .title = caption.c_str(),
+                    .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                    .width = 400,
+                    .height = 300,
+                    .keepsProgramRunning = true};
+  if (!Create(windowClass, window)) return false;
+  HWND hwnd = this->hwnd();
 
   // Tab order follows creation: "&System Info...", then "OK".
   AddLabel(hwnd, kSkinLabel1, about::kProductName, kSkinLabel1Place, FontKind::Arial16Bold);
@@ -176,79 +127,51 @@ HWND CreateAbout() {
 
   SetClientSizeTwips(hwnd, kClientWidth, kClientHeight);
   CenterOnScreen(hwnd);
-  return hwnd;
-}
-
-// frmAbout's load: the skin first.
-void Form_Load(HWND hwnd) {
-  skin::AttachSkin(hwnd);
-}
-
-void InstallDialogKeys() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  // Enter, Escape, Tab and the buttons' access keys, as in a dialog box.
-  AddMessageFilter([](MSG& msg) {
-    HWND about = g_about;
-    if (!about || !msg.hwnd || (msg.hwnd != about && !::IsChild(about, msg.hwnd))) return false;
-    return ::IsDialogMessageA(about, &msg) != FALSE;
-  });
-}
-
-bool StartProgram(const std::string& path) {
-  std::string commandLine = about::CommandLineFor(path);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    return false;
-  }
-  // Not waited for.
-  UniqueKernelHandle process(pi.hProcess);
-  UniqueKernelHandle thread(pi.hThread);
   return true;
 }
 
-}  // namespace
-
-void he_Click() {
-  std::string path = about::HelpPagePath(ProgramDir());
-  // Whatever the shell makes of a missing page or a missing association is
-  // the shell's; the program says nothing.
-  ShellExecuteLazily(Form1().hwnd(), nullptr, path.c_str());
+// frmAbout's load: the skin first.
+void FrmAbout::Form_Load() {
+  skin::AttachSkin(hwnd());
 }
 
-void version_Click() {
-  if (!g_about) {
-    HWND hwnd = CreateAbout();
-    if (!hwnd) return;
-    g_about = hwnd;
-    FormLoaded();
-    InstallDialogKeys();
-    Form_Load(hwnd);
+void FrmAbout::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;
+  // Enter reaches the window as IDOK, Escape as IDCANCEL.
+  if (id == kCmdOK || id == IDCANCEL) cmdOK_Click();
+  if (id == kCmdSysInfo) cmdSysInfo_Click();
+}
+
+HWND FrmAbout::FirstFocus() const {
+  return ::GetDlgItem(hwnd(), kCmdOK);
+}
+
+int FrmAbout::DefaultButtonId() const {
+  // "OK" is the default button, unless the focus is on the other one.
+  HWND focus = ::GetFocus();
+  return focus && focus == ::GetDlgItem(hwnd(), kCmdSysInfo) ? kCmdSysInfo : kCmdOK;
+}
+
+void FrmAbout::Show(HICON icon) {
+  if (!IsLoaded()) {
+    if (!CreateWindowAndControls(icon)) return;
+    Form_Load();
   }
-  ::ShowWindow(g_about, SW_SHOW);
-  ::SetForegroundWindow(g_about);
-  ::SetActiveWindow(g_about);
+  ::ShowWindow(hwnd(), SW_SHOW);
+  ::SetForegroundWindow(hwnd());
+  ::SetActiveWindow(hwnd());
   RestoreFocus();
 }
 
-HWND frmAbout() {
-  return g_about;
+void FrmAbout::cmdOK_Click() {
+  Destroy();
 }
 
-void cmdOK_Click() {
-  if (g_about) ::DestroyWindow(g_about);
-}
-
-void cmdSysInfo_Click() {
+void FrmAbout::cmdSysInfo_Click() {
   StartSysInfo();
 }
 
-void StartSysInfo() {
+void FrmAbout::StartSysInfo() {
   try {
     std::optional<std::string> toolPath;
     std::optional<std::string> toolDirectory;
@@ -267,7 +190,7 @@ void StartSysInfo() {
   ShowMessage(std::string(about::kSysInfoUnavailable), MB_OK);
 }
 
-bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName, std::string& value) {
+bool FrmAbout::GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName, std::string& value) {
   HKEY opened = nullptr;
   if (::RegOpenKeyExA(root, keyName.c_str(), 0, static_cast<REGSAM>(about::kKeyAccess), &opened) != ERROR_SUCCESS) {
     value.clear();
@@ -285,6 +208,17 @@ bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& value
   std::string text = about::ValueBytesToText(buffer.data(), std::min<std::size_t>(size, buffer.size()));
   value = about::ValueForType(type, text, std::move(value));
   return true;
+}
+
+void he_Click(const MainWindow& form) {
+  std::string path = about::HelpPagePath(ProgramDir());
+  // Whatever the shell makes of a missing page or a missing association is
+  // the shell's; the program says nothing.
+  ShellExecuteLazily(form.hwnd(), nullptr, path.c_str());
+}
+
+void version_Click(FrmAbout& frmAbout, const MainWindow& form) {
+  frmAbout.Show(form.icon());
 }
 
 }  // namespace fw

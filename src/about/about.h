@@ -6,23 +6,40 @@
 
 #include <string>
 
+#include "platform/top_window.h"
+#include "program/main_window.h"
+
 namespace fw {
 
-void he_Click();       // Help > Help: opens help.htm beside the program
-void version_Click();  // Help > Version Info: shows frmAbout, modeless
+// The Version Info window. There is at most one, independent of the main
+// window: closing the main window leaves it open, and the program runs on
+// until it is closed too. The object owns the window while it is loaded.
+class FrmAbout final : public TopWindow {
+ public:
+  // Loads the window when it is not loaded (with `icon` as its class
+  // icon), then shows it, modeless, in front.
+  void Show(HICON icon);
 
-// The Version Info window while it is loaded; null otherwise. There is at
-// most one, independent of the main window: closing the main window leaves
-// it open, and the program runs on until it is closed too.
-HWND frmAbout();
+  void cmdOK_Click();       // closes (unloads) the window; also Enter and Escape
+  void cmdSysInfo_Click();  // "&System Info..."
+  // Starts the System Information tool, or says that it is unavailable.
+  void StartSysInfo();
+  // Reads one registry value as text into `value`; false (and `value`
+  // empty) when the key cannot be opened or the value cannot be read.
+  static bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName, std::string& value);
 
-// frmAbout's handlers and public methods.
-void cmdOK_Click();       // closes (unloads) the window; also Enter and Escape
-void cmdSysInfo_Click();  // "&System Info..."
-// Starts the System Information tool, or says that it is unavailable.
-void StartSysInfo();
-// Reads one registry value as text into `value`; false (and `value` empty)
-// when the key cannot be opened or the value cannot be read.
-bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName, std::string& value);
+ private:
+  bool CreateWindowAndControls(HICON icon);
+  void Form_Load();
+
+  // TopWindow
+  void OnCommand(int id, int code) override;
+  void OnClose() override { cmdOK_Click(); }
+  HWND FirstFocus() const override;
+  int DefaultButtonId() const override;
+};
+
+void he_Click(const MainWindow& form);                           // Help > Help: opens help.htm beside the program
+void version_Click(FrmAbout& frmAbout, const MainWindow& form);  // Help > Version Info: shows it, modeless
 
 }  // namespace fw

@@ -9,12 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "version.h"
+
 namespace fw::about {
 
 // The Version Info window's fixed texts.
 inline constexpr std::string_view kCaption = "Version Info";
 inline constexpr std::string_view kProductName = "Framewick";
-inline constexpr std::string_view kVersionText = "Version 1.0";
+inline constexpr std::string_view kVersionText = "Version " FW_VERSION_TEXT;
 inline constexpr std::string_view kDescription = "A small screen capture utility for Windows";
 inline constexpr std::string_view kSysInfoCaption = "&System Info...";
 inline constexpr std::string_view kOkCaption = "OK";

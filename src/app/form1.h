@@ -1,73 +1,90 @@
-// The main window: its controls, its menus, its load, resize and unload
-// handling, and the exit commands.
+// The main window Form1: its controls, its menus and shortcut keys, its
+// load, resize and unload handling, and the exit commands. It is the
+// MainWindow the features are handed, and it runs their handlers for its
+// buttons and menu items (form1_commands.cpp).
 #pragma once
 
 #include <windows.h>
 
-#include "control_ids.h"
-#include "platform/picture.h"
+#include <vector>
+
+#include "about/about.h"
+#include "capture/capture_context.h"
+#include "output/options_dialog.h"
+#include "platform/handles.h"
+#include "platform/top_window.h"
+#include "program/main_window.h"
+#include "program/shared_state.h"
 
 namespace fw {
 
-// Menu item identifiers of the main window.
-using ids::kMenuNew, ids::kMenuExit, ids::kMenuCaptureScreen, ids::kMenuCaptureForm, ids::kMenuCaptureClient,
-    ids::kMenuCaptureWindow, ids::kMenuClearPicture, ids::kMenuOptions, ids::kMenuConfigureKeys, ids::kMenuHelp,
-    ids::kMenuVersion;
-using ids::MenuId;
-
-// Window states of the main window.
-enum class WindowState { Normal = 0, Minimised = 1 };
-
-class MainWindow {
+class Form1 final : public TopWindow, public MainWindow {
  public:
-  HWND hwnd() const { return hwnd_; }
-  HWND picture1() const { return picture1_; }
-  HWND picture2() const { return picture2_; }
-  HWND image1() const { return image1_; }
-  HWND command13() const { return command13_; }
-  HMENU fileMenu() const { return fileMenu_; }
-  HICON icon() const { return icon_; }
-
-  // The picture area's picture.
-  Picture GetPicture() const;
-  void SetPicture(Picture picture);
-  // Puts a new capture in the picture area. The old picture is let go
-  // before the capture is taken, so two screen-sized bitmaps are never held
-  // at once (nothing is drawn in between).
-  void SetPictureFrom(Picture (*capture)());
-
-  WindowState GetWindowState() const;
-  void SetWindowState(WindowState state);
-  // Makes the window visible (a hidden window comes back in its last state).
-  void Show();
-  void Hide();
-  // Closes the window as its close box does (the unload handling runs).
-  void Close();
+  // The state and the other two windows are the program's (app/program.h).
+  Form1(SharedState& state, Form4& form4, FrmAbout& frmAbout)
+      : state_(state), form4_(form4), frmAbout_(frmAbout), capture_{*this, state, form4} {}
 
   // Creates the window, hidden, with its controls and menus.
   bool Create(HINSTANCE instance);
 
+  // MainWindow
+  HWND hwnd() const override { return TopWindow::hwnd(); }
+  HICON icon() const override { return bigIcon_.get(); }
+  HMENU fileMenu() const override { return fileMenu_; }
+  HWND image1() const override { return image1_; }
+  Picture GetPicture() const override;
+  void SetPicture(Picture picture) override;
+  void SetPictureFrom(Picture (*capture)()) override;
+  WindowState GetWindowState() const override;
+  void SetWindowState(WindowState state) override;
+  void Show() override;
+  void Hide() override;
+
+  HWND picture1() const { return picture1_; }
+  // What the captures (and the hotkeys) are handed.
+  const CaptureContext& capturing() const { return capture_; }
+  // Closes the window as its close box does (the unload handling runs).
+  void Close();
+
+  // The load handler; false means that the program must end at once.
+  bool Form_Load();
+  void Form_Resize();
+  // Returns true when the close should go ahead.
+  bool Form_Unload();
+  void exity_Click();
+  void Command12_Click();
+
  private:
-  friend LRESULT CALLBACK Form1Proc(HWND, UINT, WPARAM, LPARAM);
-  HWND hwnd_ = nullptr;
+  // TopWindow
+  void OnCommand(int id, int code) override;  // form1_commands.cpp
+  void OnSize() override { Form_Resize(); }
+  void OnTimer(UINT_PTR id) override;
+  void OnClose() override;
+  bool OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  HWND FirstFocus() const override;
+  bool PreTranslateMessage(MSG& msg) override;
+
+  bool CreateFrame(HINSTANCE instance);
+  HWND CreateTooltips(HINSTANCE instance);
+  void CreateStrip(HWND tips);
+  void CreatePictureArea(HWND tips);
+  void MoveFocusAlongTabOrder(bool back);
+
+  SharedState& state_;
+  Form4& form4_;
+  FrmAbout& frmAbout_;
+  CaptureContext capture_;
+
+  UniqueIcon bigIcon_;
+  UniqueIcon smallIcon_;
+  UniqueAccel shortcuts_;
+  HMENU fileMenu_ = nullptr;  // owned by the window's menu bar
   HWND picture1_ = nullptr;
   HWND picture2_ = nullptr;
   HWND image1_ = nullptr;
   HWND command13_ = nullptr;
-  HMENU fileMenu_ = nullptr;
-  HICON icon_ = nullptr;
+  std::vector<HWND> tabOrder_;  // the strip's buttons, then Command13
+  bool closing_ = false;
 };
-
-// The one main window.
-MainWindow& Form1();
-
-// The load handler; false means that the program must end at once.
-bool Form_Load();
-void Form_Resize();
-// Returns true when the close should go ahead.
-bool Form_Unload();
-
-void exity_Click();
-void Command12_Click();
 
 }  // namespace fw

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "platform/events.h"
 #include "platform/lazy_library.h"
 
@@ -31,9 +31,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
 
-  fw::MainWindow& form = fw::Form1();
+  fw::Program program;
+  fw::Form1& form = program.form1;
   if (!form.Create(instance)) return 1;
-  if (!fw::Form_Load()) return 0;  // the hotkeys could not be registered
+  if (!form.Form_Load()) return 0;  // the hotkeys could not be registered
   ::ShowWindow(form.hwnd(), SW_SHOWNORMAL);
   ::UpdateWindow(form.hwnd());
   return fw::RunMessageLoop();

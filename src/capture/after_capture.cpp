@@ -2,11 +2,8 @@
 
 #include <windows.h>
 
-#include "app/form1.h"
-#include "app/shared_state.h"
 #include "capture/auto_save_rules.h"
 #include "image/picture_file.h"
-#include "output/options_dialog.h"
 #include "output/options_rules.h"
 #include "platform/handles.h"
 #include "platform/msgbox.h"
@@ -45,14 +42,15 @@ void ReportFailure(const std::string& path, const std::string& reason) {
 
 }  // namespace
 
-void RunAfterCaptureSteps() {
-  if (Form4().Check1State() == options::kChecked) AutoSavePicture();
-  if (Form4().Check2State() == options::kChecked) Form1().SetWindowState(WindowState::Normal);
+void RunAfterCaptureSteps(const CaptureContext& c) {
+  if (c.options.Check1State() == options::kChecked) AutoSavePicture(c);
+  if (c.options.Check2State() == options::kChecked) c.form.SetWindowState(WindowState::Normal);
 }
 
-bool AutoSavePicture() {
-  std::string dir = Form4().Dir1Path();
-  std::string extension = Form4().Combo1Text();
+bool AutoSavePicture(const CaptureContext& c) {
+  std::int64_t& AutoSaveCounter = c.state.AutoSaveCounter;  // the shared counter
+  std::string dir = c.options.Dir1Path();
+  std::string extension = c.options.Combo1Text();
   std::string problem = autosave::ExtensionProblem(extension);
   if (!problem.empty()) {
     ReportFailure(autosave::FileName(dir, AutoSaveCounter, extension), problem);
@@ -69,7 +67,7 @@ bool AutoSavePicture() {
     ReportFailure(name.path, autosave::AllNamesTakenReason(AutoSaveCounter, name.number));
     return false;
   }
-  WriteResult written = WritePictureFile(Form1().GetPicture(), name.path);
+  WriteResult written = WritePictureFile(c.form.GetPicture(), name.path);
   if (!written.ok) {
     ReleaseName(name.path);
     ReportFailure(name.path, !written.reason.empty() ? written.reason : ErrorText(written.error));

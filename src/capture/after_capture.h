@@ -3,18 +3,20 @@
 // main window, each when the Options dialog asks for it.
 #pragma once
 
+#include "capture/capture_context.h"
+
 namespace fw {
 
 // The after-capture steps of a button capture: the automatic save when
 // "Auto save to file" is checked, then the main window's return to normal
 // when "Show program after each snap" is checked.
-void RunAfterCaptureSteps();
+void RunAfterCaptureSteps(const CaptureContext& c);
 
 // Saves the picture area's picture as <Dir1>\snap<AutoSaveCounter><Combo1>,
 // stepping over numbers whose file exists already, and then sets the
 // counter past the number used. A failure is reported to the user (which
 // file and why); the counter then stays as it was. Returns true when a
 // file was written.
-bool AutoSavePicture();
+bool AutoSavePicture(const CaptureContext& c);
 
 }  // namespace fw

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "app/form1.h"
-#include "app/shared_state.h"
 #include "capture/after_capture.h"
 #include "capture/capture_engine.h"
 #include "capture/capture_rules.h"
@@ -25,17 +23,16 @@ namespace {
 // does not keep the processor busy.
 constexpr DWORD kWaitSliceMs = 15;
 
-void ButtonCapture(capture::CaptureKind kind) {
-  ImageSaved = false;
-  ShowMessage(capture::NoticeText(CaptureDelaySeconds, kind), MB_ICONINFORMATION | MB_OK,
+void ButtonCapture(const CaptureContext& c, capture::CaptureKind kind) {
+  c.state.ImageSaved = false;
+  ShowMessage(capture::NoticeText(c.state.CaptureDelaySeconds, kind), MB_ICONINFORMATION | MB_OK,
               capture::NoticeTitle(kind).c_str());
-  MainWindow& form = Form1();
-  form.SetWindowState(WindowState::Minimised);
-  SnapEndTime = capture::WaitEnd(NowSeconds(), CaptureDelaySeconds);
+  c.form.SetWindowState(WindowState::Minimised);
+  SnapEndTime = capture::WaitEnd(NowSeconds(), c.state.CaptureDelaySeconds);
   WaitPastSnapEndTime();
   PlayCameraSound();
-  form.SetPictureFrom(kind == capture::CaptureKind::Screen ? SnapDesktop : SnapForegroundWindow);
-  RunAfterCaptureSteps();
+  c.form.SetPictureFrom(kind == capture::CaptureKind::Screen ? SnapDesktop : SnapForegroundWindow);
+  RunAfterCaptureSteps(c);
 }
 
 }  // namespace
@@ -53,34 +50,34 @@ void WaitPastSnapEndTime() {
   }
 }
 
-void Command2_Click() {
-  ButtonCapture(capture::CaptureKind::Screen);
+void Command2_Click(const CaptureContext& c) {
+  ButtonCapture(c, capture::CaptureKind::Screen);
 }
 
-void Command1_Click() {
-  ButtonCapture(capture::CaptureKind::Window);
+void Command1_Click(const CaptureContext& c) {
+  ButtonCapture(c, capture::CaptureKind::Window);
 }
 
-void capensc_Click() {
+void capensc_Click(MainWindow& form) {
   PlayCameraSound();
-  Form1().SetPictureFrom(SnapDesktop);
+  form.SetPictureFrom(SnapDesktop);
 }
 
-void snap_Click() {
+void snap_Click(MainWindow& form) {
   PlayCameraSound();
   SnapEndTime = capture::WaitEnd(NowSeconds(), 0);
   WaitPastSnapEndTime();
-  Form1().SetPictureFrom(SnapForegroundWindow);
+  form.SetPictureFrom(SnapForegroundWindow);
 }
 
-void sdform_Click() {
+void sdform_Click(MainWindow& form) {
   PlayCameraSound();
-  Form1().SetPicture(SnapOwnForm(Form1().hwnd()));
+  form.SetPicture(SnapOwnForm(form.hwnd()));
 }
 
-void kjhkjh_Click() {
+void kjhkjh_Click(MainWindow& form) {
   PlayCameraSound();
-  Form1().SetPicture(SnapOwnClient(Form1().hwnd()));
+  form.SetPicture(SnapOwnClient(form.hwnd()));
 }
 
 }  // namespace fw

@@ -4,18 +4,20 @@
 
 #include <cstdint>
 
+#include "capture/capture_context.h"
+
 namespace fw {
 
 // The moment after which a delayed capture proceeds (whole seconds of the
 // program's clock).
 extern std::int64_t SnapEndTime;
 
-void Command2_Click();  // "Screen"
-void Command1_Click();  // "Window"
-void capensc_Click();   // Ctrl+S, Capture Whole Screen
-void snap_Click();      // Ctrl+W, Capture Active Window
-void sdform_Click();    // Caption Whole Form
-void kjhkjh_Click();    // Capture Client Area
+void Command2_Click(const CaptureContext& c);  // "Screen"
+void Command1_Click(const CaptureContext& c);  // "Window"
+void capensc_Click(MainWindow& form);          // Ctrl+S, Capture Whole Screen
+void snap_Click(MainWindow& form);             // Ctrl+W, Capture Active Window
+void sdform_Click(MainWindow& form);           // Caption Whole Form
+void kjhkjh_Click(MainWindow& form);           // Capture Client Area
 
 // Starts the camera sound and returns at once.
 void PlayCameraSound();

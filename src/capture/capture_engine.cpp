@@ -1,17 +1,9 @@
 #include "capture/capture_engine.h"
 
-#include <ocidl.h>
-#include <olectl.h>
-
-#include "platform/com.h"
 #include "platform/handles.h"
 
 namespace fw {
 namespace {
-
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(PICTDESC) == 20, "the picture description is 20 bytes on 32-bit Windows");
-#endif
 
 // A logical palette with room for all 256 entries.
 struct LogPalette256 {
@@ -23,26 +15,20 @@ struct LogPalette256 {
 constexpr int kRasterCaps = 38;    // RASTERCAPS
 constexpr int kSizePalette = 104;  // SIZEPALETTE
 constexpr int kRcPalette = 0x100;  // RC_PALETTE
+static_assert(kRasterCaps == RASTERCAPS && kSizePalette == SIZEPALETTE && kRcPalette == RC_PALETTE);
+
+// A palette made from the system palette, entries 0 to 255.
+UniquePalette SystemPaletteCopy(HDC source, LogPalette256& logPalette) {
+  logPalette.palVersion = 0x300;
+  logPalette.palNumEntries = 256;
+  ::GetSystemPaletteEntries(source, 0, 256, logPalette.palPalEntry);
+  return UniquePalette(::CreatePalette(reinterpret_cast<LOGPALETTE*>(&logPalette)));
+}
 
 }  // namespace
 
-Picture PictureFromBitmap(HBITMAP bitmap, HPALETTE palette) {
-  // The picture takes ownership; until it exists, these do.
-  UniqueBitmap ownedBitmap(bitmap);
-  UniquePalette ownedPalette(palette);
-
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_BITMAP;
-  desc.bmp.hbitmap = bitmap;
-  desc.bmp.hpal = palette;
-
-  ComPtr<IDispatch> object;
-  HRESULT hr = ::OleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, object.put_void());
-  if (FAILED(hr) || !object) return Picture();  // the owners delete the handles
-  ownedBitmap.release();
-  ownedPalette.release();
-  return Picture::FromDisp(object.As<IPictureDisp>(IID_IPictureDisp));
+Picture PictureFromBitmap(UniqueBitmap bitmap, UniquePalette palette) {
+  return Picture::FromBitmap(std::move(bitmap), std::move(palette));
 }
 
 Picture SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long width, long height) {
@@ -51,31 +37,21 @@ Picture SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long w
   WindowDC source(hwnd, clientOnly ? WindowDC::Area::Client : WindowDC::Area::Whole);
   UniqueMemDC memory(::CreateCompatibleDC(source.get()));
   UniqueBitmap bitmap(::CreateCompatibleBitmap(source.get(), width, height));
-  HGDIOBJ kept = ::SelectObject(memory.get(), bitmap.get());
 
   int rasterCaps = ::GetDeviceCaps(source.get(), kRasterCaps);
   int paletteSize = ::GetDeviceCaps(source.get(), kSizePalette);
   bool paletteDevice = (rasterCaps & kRcPalette) != 0 && paletteSize == 256;
-
-  UniquePalette palette;
-  HPALETTE keptPalette = nullptr;
-  if (paletteDevice) {
-    logPalette.palVersion = 0x300;
-    logPalette.palNumEntries = 256;
-    ::GetSystemPaletteEntries(source.get(), 0, 256, logPalette.palPalEntry);
-    palette.reset(::CreatePalette(reinterpret_cast<LOGPALETTE*>(&logPalette)));
-    keptPalette = ::SelectPalette(memory.get(), palette.get(), FALSE);
-    ::RealizePalette(memory.get());
+  UniquePalette palette = paletteDevice ? SystemPaletteCopy(source.get(), logPalette) : UniquePalette();
+  {
+    // The memory context's own bitmap and palette are selected back when
+    // these go, before the context is deleted.
+    SelectGuard selectBitmap(memory.get(), bitmap.get());
+    PaletteGuard selectPalette(memory.get(), palette.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, source.get(), left, top, SRCCOPY);
   }
-
-  ::BitBlt(memory.get(), 0, 0, width, height, source.get(), left, top, SRCCOPY);
-
-  // Select the memory context's own objects back before it is deleted.
-  if (kept) ::SelectObject(memory.get(), kept);
-  if (paletteDevice && keptPalette) ::SelectPalette(memory.get(), keptPalette, FALSE);
   memory.reset();
 
-  return PictureFromBitmap(bitmap.release(), palette.release());
+  return PictureFromBitmap(std::move(bitmap), std::move(palette));
 }
 
 Picture SnapDesktop() {

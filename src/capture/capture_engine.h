@@ -5,13 +5,14 @@
 
 #include <windows.h>
 
+#include "platform/handles.h"
 #include "platform/picture.h"
 
 namespace fw {
 
 // Wraps a bitmap and its palette (may be null) in a picture object that
 // deletes them when it is released.
-Picture PictureFromBitmap(HBITMAP bitmap, HPALETTE palette);
+Picture PictureFromBitmap(UniqueBitmap bitmap, UniquePalette palette);
 
 // Copies width × height pixels from (left, top) of the window's client area
 // (clientOnly) or whole window into a new picture.

@@ -2,12 +2,10 @@
 
 #include <array>
 
-#include "app/form1.h"
 #include "capture/after_capture.h"
 #include "capture/capture_commands.h"
 #include "capture/capture_engine.h"
 #include "capture/hotkey_rules.h"
-#include "output/options_dialog.h"
 #include "output/options_rules.h"
 #include "platform/events.h"
 #include "platform/msgbox.h"
@@ -17,7 +15,19 @@ namespace fw {
 
 WNDPROC PrevMainWndProc = nullptr;
 
-bool InstallHotkeys(HWND mainWindow) {
+namespace {
+
+// What HotkeyWndProc acts on.
+const CaptureContext* g_hotkeyTarget = nullptr;
+
+static_assert(hotkeys::kModControl == MOD_CONTROL && hotkeys::kWmHotkey == WM_HOTKEY);
+static_assert(hotkeys::kHotkeys[0].virtualKey == VK_F10 && hotkeys::kHotkeys[1].virtualKey == VK_F11 &&
+              hotkeys::kHotkeys[2].virtualKey == VK_F12);
+
+}  // namespace
+
+bool InstallHotkeys(const CaptureContext& c) {
+  HWND mainWindow = c.form.hwnd();
   std::array<bool, 3> registered{};
   for (const auto& key : hotkeys::kHotkeys) {
     registered[static_cast<std::size_t>(key.id)] =
@@ -27,8 +37,13 @@ bool InstallHotkeys(HWND mainWindow) {
   if (report.hotkeyFault) ShowMessage(hotkeys::kHotkeyFaultText, MB_ICONERROR | MB_OK, kAppTitle);
   if (report.hkFault) ShowMessage(hotkeys::kHkFaultText, MB_ICONERROR | MB_OK, kAppTitle);
   if (report.endProgram) return false;
-  PrevMainWndProc = SetWindowProc(mainWindow, HotkeyWndProc);
+  InstallHotkeyWndProc(c);
   return true;
+}
+
+void InstallHotkeyWndProc(const CaptureContext& c) {
+  g_hotkeyTarget = &c;
+  PrevMainWndProc = SetWindowProc(c.form.hwnd(), HotkeyWndProc);
 }
 
 LRESULT CALLBACK HotkeyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -36,7 +51,8 @@ LRESULT CALLBACK HotkeyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     try {
       // Ids that do not fit in 8 bits (the system's own are negative) are
       // taken in and dropped.
-      if (auto id = hotkeys::HotkeyId(static_cast<std::uint64_t>(wParam))) HandleHotkey(*id);
+      auto id = hotkeys::HotkeyId(static_cast<std::uint64_t>(wParam));
+      if (id && g_hotkeyTarget) HandleHotkey(*g_hotkeyTarget, *id);
     } catch (...) {
       // A failed hotkey action must not end the program.
     }
@@ -45,8 +61,8 @@ LRESULT CALLBACK HotkeyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   return ::CallWindowProcA(PrevMainWndProc, hwnd, msg, wParam, lParam);
 }
 
-void HandleHotkey(unsigned char id) {
-  MainWindow& form = Form1();
+void HandleHotkey(const CaptureContext& c, unsigned char id) {
+  MainWindow& form = c.form;
   DoEvents();
   // The program may have been closed by something handled just now.
   if (!form.hwnd() || !::IsWindow(form.hwnd())) return;
@@ -60,11 +76,11 @@ void HandleHotkey(unsigned char id) {
       form.SetPictureFrom(hotkeys::ActionFor(id) == hotkeys::Action::CaptureScreen ? SnapDesktop
                                                                                    : SnapForegroundWindow);
       PlayCameraSound();
-      if (Form4().Check2State() == options::kChecked) {
+      if (c.options.Check2State() == options::kChecked) {
         form.SetWindowState(WindowState::Normal);
         form.Show();
       }
-      if (Form4().Check1State() == options::kChecked) AutoSavePicture();
+      if (c.options.Check1State() == options::kChecked) AutoSavePicture(c);
       break;
     case hotkeys::Action::ClearPicture: form.SetPicture(Picture::Empty()); break;
     case hotkeys::Action::Nothing: break;

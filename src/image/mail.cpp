@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
-#include "app/shared_state.h"
 #include "image/mail_rules.h"
 #include "platform/events.h"
 #include "platform/lazy_library.h"
@@ -85,10 +83,10 @@ enum class Search { Found, TimedOut, Abandoned };
 
 // Looks for the message window, titled exactly `path`, for a bounded time,
 // handling the program's events between looks.
-Search FindMessageWindow(const std::string& path) {
+Search FindMessageWindow(const MainWindow& form, const std::string& path) {
   ULONGLONG start = ::GetTickCount64();
   while (!::FindWindowA(nullptr, path.c_str())) {
-    if (!::IsWindow(Form1().hwnd())) return Search::Abandoned;  // the program is closing
+    if (!::IsWindow(form.hwnd())) return Search::Abandoned;  // the program is closing
     if (::GetTickCount64() - start >= mail::kWindowSearchLimitMs) return Search::TimedOut;
     WaitForEvents(mail::kWindowSearchPauseMs);
     DoEvents();
@@ -98,24 +96,24 @@ Search FindMessageWindow(const std::string& path) {
 
 }  // namespace
 
-void Command10_Click() {
+void Command10_Click(const MainWindow& form, const SharedState& state) {
   // A second click while a hand-off waits for its window is ignored.
   if (g_handingOff) return;
-  if (LastSavedPath.empty()) {
+  if (state.LastSavedPath.empty()) {
     ShowMessage(std::string(mail::kNothingSaved), MB_OK);
     return;
   }
-  const std::string path = LastSavedPath;
+  const std::string path = state.LastSavedPath;
   struct Busy {
     Busy() { g_handingOff = true; }
     ~Busy() { g_handingOff = false; }
   } busy;
 
   std::string address = mail::MailAddress(path);
-  ShellExecuteLazily(Form1().hwnd(), "Open", address.c_str());
+  ShellExecuteLazily(form.hwnd(), "Open", address.c_str());
   DoEvents();
 
-  switch (FindMessageWindow(path)) {
+  switch (FindMessageWindow(form, path)) {
     case Search::Found: break;
     case Search::TimedOut: ShowMessage(std::string(mail::kNoMailWindow), MB_OK | MB_ICONEXCLAMATION); return;
     case Search::Abandoned: return;

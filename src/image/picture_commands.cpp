@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/form1.h"
 #include "image/clipboard.h"
 #include "image/drag_rules.h"
 #include "platform/picture_box.h"
@@ -13,51 +12,53 @@ namespace {
 
 drag::ImageDrag g_imageDrag;
 
-void Image1_Mouse(MouseEvent event, int, int, int x, int y) {
+void Image1_Mouse(HWND image1, MouseEvent event, int, int, int x, int y) {
   drag::Mouse m = event == MouseEvent::Down ? drag::Mouse::Down
                   : event == MouseEvent::Up ? drag::Mouse::Up
                                             : drag::Mouse::Move;
   if (auto box = g_imageDrag.OnMouse(m, x, y)) {
-    ::SetWindowPos(Form1().image1(), nullptr, box->left, box->top, box->width, box->height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(image1, nullptr, box->left, box->top, box->width, box->height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
 }  // namespace
 
-void InitialisePictureArea() {
-  SetImageMouseHandler(Form1().image1(), Image1_Mouse);
+void InitialisePictureArea(const MainWindow& form) {
+  HWND image = form.image1();
+  SetImageMouseHandler(image, [image](MouseEvent event, int button, int shift, int x, int y) {
+    Image1_Mouse(image, event, button, shift, x, y);
+  });
 }
 
-void LoadSamplePhoto() {
+void LoadSamplePhoto(const MainWindow& form) {
   // Unless something has been given to Image1 in the meantime.
-  HWND image = Form1().image1();
+  HWND image = form.image1();
   if (!GetImagePicture(image).IsObject()) SetImagePicture(image, Picture::FromResource(IDR_SAMPLE_PHOTO));
 }
 
-void Command3_Click() {
-  Form1().SetPicture(Picture());
+void Command3_Click(MainWindow& form) {
+  form.SetPicture(Picture());
 }
 
-void dfgd_Click() {
-  Form1().SetPicture(Picture());
+void dfgd_Click(MainWindow& form) {
+  form.SetPicture(Picture());
 }
 
-void Command8_Click() {
-  PutPictureOnClipboard(Form1().hwnd(), Form1().GetPicture());
+void Command8_Click(const MainWindow& form) {
+  PutPictureOnClipboard(form.hwnd(), form.GetPicture());
 }
 
-void Command7_Click() {
+void Command7_Click(MainWindow& form) {
   // With nothing to cut the clipboard keeps what the user had there.
-  if (PutPictureOnClipboard(Form1().hwnd(), Form1().GetPicture())) Form1().SetPicture(Picture::Empty());
+  if (PutPictureOnClipboard(form.hwnd(), form.GetPicture())) form.SetPicture(Picture::Empty());
 }
 
-void Command9_Click() {
-  Form1().SetPicture(PictureFromClipboard(Form1().hwnd()));
+void Command9_Click(MainWindow& form) {
+  form.SetPicture(PictureFromClipboard(form.hwnd()));
 }
 
-void Command13_Click() {
-  SetImagePicture(Form1().image1(), Form1().GetPicture());
+void Command13_Click(const MainWindow& form) {
+  SetImagePicture(form.image1(), form.GetPicture());
 }
 
 }  // namespace fw

@@ -2,19 +2,21 @@
 // (Cut, Copy, Paste), Command13 and dragging on Image1.
 #pragma once
 
+#include "program/main_window.h"
+
 namespace fw {
 
 // Gives Image1 its mouse handling.
-void InitialisePictureArea();
+void InitialisePictureArea(const MainWindow& form);
 // Gives Image1 its sample photograph. Decoding it takes a moment, so the
 // main window does this just after it first shows.
-void LoadSamplePhoto();
+void LoadSamplePhoto(const MainWindow& form);
 
-void Command3_Click();   // "Clear"
-void dfgd_Click();       // Ctrl+A, Clear Picture Area
-void Command7_Click();   // "Cut"
-void Command8_Click();   // "Copy"
-void Command9_Click();   // "Paste"
-void Command13_Click();  // "Command13"
+void Command3_Click(MainWindow& form);         // "Clear"
+void dfgd_Click(MainWindow& form);             // Ctrl+A, Clear Picture Area
+void Command7_Click(MainWindow& form);         // "Cut"
+void Command8_Click(const MainWindow& form);   // "Copy"
+void Command9_Click(MainWindow& form);         // "Paste"
+void Command13_Click(const MainWindow& form);  // "Command13"
 
 }  // namespace fw

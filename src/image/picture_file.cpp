@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/picture_format.h"
+#include "platform/dib.h"
 #include "platform/handles.h"
 #include "platform/safe_file.h"
 
@@ -20,6 +21,8 @@ WriteResult FromWrite(const FileWriteResult& w) {
   if (w.ok) return WriteResult{true, 0, {}};
   return Failed(w.error, ErrorText(w.error));
 }
+
+static_assert(format::kBiRgb == BI_RGB && format::kBiBitfields == BI_BITFIELDS);
 
 // A header with room for a full colour table (or three masks).
 struct DibHeader {
@@ -36,49 +39,50 @@ std::uint16_t NormalisedDepth(int bpp) {
   return 32;
 }
 
-// Writes a bitmap at its own colour depth (with its palette for the colour
-// table of palette bitmaps). The pixels go to the file a band of rows at a
-// time, so saving needs little memory beyond the bitmap itself.
-WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
-  HBITMAP bmp = static_cast<HBITMAP>(picture.Handle());
-  auto unreadable = [] { return Failed(ERROR_INVALID_DATA, "The picture's pixels could not be read."); };
+WriteResult Unreadable() {
+  return Failed(ERROR_INVALID_DATA, "The picture's pixels could not be read.");
+}
+
+WriteResult TooLarge() {
+  return Failed(ERROR_INVALID_DATA, "The picture is too large for a bitmap file.");
+}
+
+// The colour layout of a 16-bit bitmap (5-6-5 or 5-5-5) as red, green and
+// blue masks: a DIB section's own, or what the display gives a device
+// bitmap.
+void SixteenBitMasks(HDC screen, HBITMAP bmp, const DIBSECTION& ds, bool dibSection, DWORD (&masks)[3]) {
+  if (dibSection && ds.dsBmih.biCompression == BI_BITFIELDS) {
+    std::copy(ds.dsBitfields, ds.dsBitfields + 3, masks);
+  } else if (!dibSection) {
+    DibHeader probe{};
+    probe.h.biSize = sizeof probe.h;
+    if (::GetDIBits(screen, bmp, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&probe), DIB_RGB_COLORS) &&
+        probe.h.biBitCount == 16 && probe.h.biCompression == BI_BITFIELDS) {
+      std::copy(reinterpret_cast<DWORD*>(probe.colours), reinterpret_cast<DWORD*>(probe.colours) + 3, masks);
+    }
+  }
+}
+
+// What the file will hold: the bitmap's size, the depth it is stored at
+// (its own), and for 16 bits per pixel its own colour layout; `bi` is the
+// header GetDIBits reads the rows with. False when the bitmap cannot be
+// read.
+bool DescribeBitmap(HDC screen, HBITMAP bmp, format::DibImage& img, DibHeader& bi) {
   DIBSECTION ds{};
   int got = ::GetObjectA(bmp, sizeof ds, &ds);
-  if (got < static_cast<int>(sizeof(BITMAP))) return unreadable();
+  if (got < static_cast<int>(sizeof(BITMAP))) return false;
   bool dibSection = got == static_cast<int>(sizeof(DIBSECTION));
   const BITMAP& bm = ds.dsBm;
-  if (bm.bmWidth <= 0 || bm.bmHeight <= 0) return unreadable();
+  if (bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
 
-  format::DibImage img;
   img.width = bm.bmWidth;
   img.height = bm.bmHeight;
   img.bitsPerPixel =
       NormalisedDepth(dibSection ? ds.dsBmih.biBitCount : static_cast<int>(bm.bmPlanes) * bm.bmBitsPixel);
-
-  WindowDC screen(nullptr, WindowDC::Area::Client);
-  if (!screen) return unreadable();
-  PaletteGuard pal(screen.get(), picture.Palette());
-
-  DibHeader bi{};
-  bi.h.biSize = sizeof bi.h;
-  bi.h.biWidth = img.width;
-  bi.h.biHeight = img.height;  // bottom-up, as the file stores it
-  bi.h.biPlanes = 1;
-  bi.h.biBitCount = img.bitsPerPixel;
-  bi.h.biCompression = BI_RGB;
+  bi.h = DibInfoHeader(img.width, img.height, img.bitsPerPixel);  // bottom-up, as the file stores it
   if (img.bitsPerPixel == 16) {
-    // Keep the bitmap's own 16-bit layout (5-6-5 or 5-5-5).
     DWORD masks[3] = {0x7C00, 0x03E0, 0x001F};
-    if (dibSection && ds.dsBmih.biCompression == BI_BITFIELDS) {
-      std::copy(ds.dsBitfields, ds.dsBitfields + 3, masks);
-    } else if (!dibSection) {
-      DibHeader probe{};
-      probe.h.biSize = sizeof probe.h;
-      if (::GetDIBits(screen.get(), bmp, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&probe), DIB_RGB_COLORS) &&
-          probe.h.biBitCount == 16 && probe.h.biCompression == BI_BITFIELDS) {
-        std::copy(reinterpret_cast<DWORD*>(probe.colours), reinterpret_cast<DWORD*>(probe.colours) + 3, masks);
-      }
-    }
+    SixteenBitMasks(screen, bmp, ds, dibSection, masks);
     if (masks[0] != 0x7C00 || masks[1] != 0x03E0 || masks[2] != 0x001F) {
       bi.h.biCompression = BI_BITFIELDS;
       std::copy(masks, masks + 3, reinterpret_cast<DWORD*>(bi.colours));
@@ -86,10 +90,34 @@ WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
       std::copy(masks, masks + 3, img.masks);
     }
   }
+  return true;
+}
 
+// The colour table GetDIBits filled in with the first rows read.
+void TakeColourTable(const DibHeader& bi, format::DibImage& img) {
+  if (img.bitsPerPixel > 8) return;
+  std::size_t n = std::size_t{1} << img.bitsPerPixel;
+  for (std::size_t i = 0; i < n; ++i) {
+    const RGBQUAD& q = bi.colours[i];
+    img.palette.push_back(format::Rgbq{q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
+  }
+}
+
+// Writes a bitmap at its own colour depth (with its palette for the colour
+// table of palette bitmaps). The pixels go to the file a band of rows at a
+// time, so saving needs little memory beyond the bitmap itself.
+WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
+  HBITMAP bmp = static_cast<HBITMAP>(picture.Handle());
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  if (!screen) return Unreadable();
+  PaletteGuard pal(screen.get(), picture.Palette());
+
+  format::DibImage img;
+  DibHeader bi{};
+  if (!DescribeBitmap(screen.get(), bmp, img, bi)) return Unreadable();
   auto row = format::RowBytes(img.width, img.bitsPerPixel);
   if (!row || static_cast<std::uint64_t>(*row) * static_cast<std::uint64_t>(img.height) > 0xFFFFFFFFull - 2048) {
-    return Failed(ERROR_INVALID_DATA, "The picture is too large for a bitmap file.");
+    return TooLarge();
   }
   int band = std::max(1, static_cast<int>((1u << 20) / *row));
   std::string buffer(static_cast<std::size_t>(*row) * static_cast<std::size_t>(std::min(band, img.height)), '\0');
@@ -99,18 +127,11 @@ WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
     int rows = std::min(band, img.height - start);
     int lines = ::GetDIBits(screen.get(), bmp, static_cast<UINT>(start), static_cast<UINT>(rows), buffer.data(),
                             reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-    if (lines != rows) return unreadable();
+    if (lines != rows) return Unreadable();
     if (start == 0) {
-      // The colour table comes with the first rows read.
-      if (img.bitsPerPixel <= 8) {
-        std::size_t n = std::size_t{1} << img.bitsPerPixel;
-        for (std::size_t i = 0; i < n; ++i) {
-          const RGBQUAD& q = bi.colours[i];
-          img.palette.push_back(format::Rgbq{q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
-        }
-      }
+      TakeColourTable(bi, img);
       auto headers = format::BuildBmpHeaders(img);
-      if (!headers) return Failed(ERROR_INVALID_DATA, "The picture is too large for a bitmap file.");
+      if (!headers) return TooLarge();
       file.Write(*headers);
     }
     file.Write(std::string_view(buffer.data(), static_cast<std::size_t>(*row) * static_cast<std::size_t>(rows)));
@@ -166,11 +187,7 @@ WriteResult WriteIcon(const Picture& picture, const std::string& path) {
 
   WindowDC screen(nullptr, WindowDC::Area::Client);
   BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader = DibInfoHeader(w, -h, 32);  // top-down
   std::vector<std::uint32_t> argb(static_cast<std::size_t>(w) * h);
   std::vector<std::uint32_t> maskPx(argb.size());
   if (::GetDIBits(screen.get(), colour.get(), 0, h, argb.data(), &bi, DIB_RGB_COLORS) != h ||

@@ -33,6 +33,31 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 // 96 dots per inch in pixels per metre.
 constexpr std::uint32_t kPixelsPerMetre96 = 3780;
 
+// The 40-byte BITMAPINFOHEADER, as the .bmp and .ico files both hold it.
+struct InfoHeader {
+  std::int32_t width = 0;
+  std::int32_t height = 0;  // negative: rows top-down
+  std::uint16_t bitsPerPixel = 0;
+  std::uint32_t compression = kBiRgb;
+  std::uint32_t imageSize = 0;
+  std::uint32_t pixelsPerMetre = 0;  // both axes
+  std::uint32_t coloursUsed = 0;
+};
+
+void PutInfoHeader(std::string& out, const InfoHeader& h) {
+  Put32(out, kInfoHeaderSize);
+  Put32(out, static_cast<std::uint32_t>(h.width));
+  Put32(out, static_cast<std::uint32_t>(h.height));
+  Put16(out, 1);  // planes
+  Put16(out, h.bitsPerPixel);
+  Put32(out, h.compression);
+  Put32(out, h.imageSize);
+  Put32(out, h.pixelsPerMetre);
+  Put32(out, h.pixelsPerMetre);
+  Put32(out, h.coloursUsed);
+  Put32(out, 0);  // all colours important
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> RowBytes(std::int32_t width, std::uint16_t bitsPerPixel) {
@@ -84,17 +109,15 @@ std::optional<std::string> BuildBmpHeaders(const DibImage& image) {
   Put32(out, 0);  // reserved
   Put32(out, static_cast<std::uint32_t>(offBits));
 
-  Put32(out, kInfoHeaderSize);
-  Put32(out, static_cast<std::uint32_t>(image.width));
-  Put32(out, static_cast<std::uint32_t>(image.topDown ? -image.height : image.height));
-  Put16(out, 1);  // planes
-  Put16(out, image.bitsPerPixel);
-  Put32(out, image.compression);
-  Put32(out, static_cast<std::uint32_t>(pixelBytes));
-  Put32(out, kPixelsPerMetre96);
-  Put32(out, kPixelsPerMetre96);
-  Put32(out, static_cast<std::uint32_t>(image.palette.size()));
-  Put32(out, 0);  // all colours important
+  InfoHeader info;
+  info.width = image.width;
+  info.height = image.topDown ? -image.height : image.height;
+  info.bitsPerPixel = image.bitsPerPixel;
+  info.compression = image.compression;
+  info.imageSize = static_cast<std::uint32_t>(pixelBytes);
+  info.pixelsPerMetre = kPixelsPerMetre96;
+  info.coloursUsed = static_cast<std::uint32_t>(image.palette.size());
+  PutInfoHeader(out, info);
 
   if (bitfields) {
     for (std::uint32_t m : image.masks) Put32(out, m);
@@ -150,17 +173,12 @@ std::optional<std::string> BuildIcoFile(std::int32_t width, std::int32_t height,
   Put32(out, imageBytes);
   Put32(out, 6 + 16);  // offset of the image
 
-  Put32(out, kInfoHeaderSize);
-  Put32(out, static_cast<std::uint32_t>(width));
-  Put32(out, static_cast<std::uint32_t>(height * 2));  // colour and mask halves
-  Put16(out, 1);
-  Put16(out, 32);
-  Put32(out, kBiRgb);
-  Put32(out, xorBytes + andBytes);
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, 0);
+  InfoHeader info;
+  info.width = width;
+  info.height = height * 2;  // colour and mask halves
+  info.bitsPerPixel = 32;
+  info.imageSize = xorBytes + andBytes;
+  PutInfoHeader(out, info);
   for (std::int32_t y = height - 1; y >= 0; --y) {
     for (std::int32_t x = 0; x < width; ++x) Put32(out, argb[static_cast<std::size_t>(y) * width + x]);
   }

@@ -1,7 +1,5 @@
 #include "image/save.h"
 
-#include "app/form1.h"
-#include "app/shared_state.h"
 #include "image/picture_file.h"
 #include "platform/app_path.h"
 #include "platform/file_dialog.h"
@@ -14,38 +12,38 @@ constexpr const char* kSaveFailed = "Could Not Save, No Image Snapped Yet";
 constexpr const char* kPromptText = " You have not saved your file. Click OK to save, Cancel to Discard";
 constexpr const char* kPromptTitle = "Save?";
 
-std::optional<std::string> AskForFileName() {
-  return ShowSaveDialog(Form1().hwnd(), DialogFilter(kImageFileFilter), ProgramDir());
+std::optional<std::string> AskForFileName(const MainWindow& form) {
+  return ShowSaveDialog(form.hwnd(), DialogFilter(kImageFileFilter), ProgramDir());
 }
 
 }  // namespace
 
-void Command4_Click() {
-  std::optional<std::string> name = AskForFileName();
+void Command4_Click(const MainWindow& form, SharedState& state) {
+  std::optional<std::string> name = AskForFileName(form);
   if (name && name->empty()) return;  // cancelled: nothing changes
-  if (name && WritePictureFile(Form1().GetPicture(), *name).ok) {
-    ImageSaved = true;
-    LastSavedPath = *name;
+  if (name && WritePictureFile(form.GetPicture(), *name).ok) {
+    state.ImageSaved = true;
+    state.LastSavedPath = *name;
     return;
   }
   ShowMessage(kSaveFailed, MB_ICONINFORMATION | MB_OK);
 }
 
-PromptOutcome PromptToSave() {
-  if (ImageSaved) return PromptOutcome::NothingToAsk;
+PromptOutcome PromptToSave(const MainWindow& form, SharedState& state) {
+  if (state.ImageSaved) return PromptOutcome::NothingToAsk;
   if (ShowMessage(kPromptText, MB_OKCANCEL, kPromptTitle) != IDOK) return PromptOutcome::Discarded;
-  std::optional<std::string> name = AskForFileName();
+  std::optional<std::string> name = AskForFileName(form);
   if (!name) return PromptOutcome::SaveFailed;
   if (name->empty()) return PromptOutcome::DialogCancelled;
-  if (!WritePictureFile(Form1().GetPicture(), *name).ok) return PromptOutcome::SaveFailed;
-  ImageSaved = true;
+  if (!WritePictureFile(form.GetPicture(), *name).ok) return PromptOutcome::SaveFailed;
+  state.ImageSaved = true;
   return PromptOutcome::Saved;
 }
 
-void New_Click() {
-  if (!NewClearsPicture(PromptToSave())) return;
-  Form1().SetPicture(Picture());
-  ImageSaved = true;
+void New_Click(MainWindow& form, SharedState& state) {
+  if (!NewClearsPicture(PromptToSave(form, state))) return;
+  form.SetPicture(Picture());
+  state.ImageSaved = true;
 }
 
 }  // namespace fw

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "image/save_rules.h"
-#include "platform/picture.h"
+#include "program/main_window.h"
+#include "program/shared_state.h"
 
 namespace fw {
 
-void Command4_Click();  // "Save"
-void New_Click();       // File > New
-PromptOutcome PromptToSave();
+void Command4_Click(const MainWindow& form, SharedState& state);  // "Save"
+void New_Click(MainWindow& form, SharedState& state);             // File > New
+// The unsaved-image prompt: asks only when ImageSaved is false.
+PromptOutcome PromptToSave(const MainWindow& form, SharedState& state);
 
 }  // namespace fw

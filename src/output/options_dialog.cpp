@@ -6,7 +6,6 @@
 #include "output/options_rules.h"
 #include "output/settings_format.h"
 #include "platform/app_path.h"
-#include "platform/events.h"
 #include "platform/handles.h"
 #include "platform/msgbox.h"
 #include "platform/safe_file.h"
@@ -29,6 +28,10 @@ constexpr int kFrame2 = ids::kOptionsFrame2;
 constexpr int kCheck2 = ids::kOptionsCheck2;
 constexpr int kCommand1 = ids::kOptionsApply;
 
+static_assert(options::kUnchecked == BST_UNCHECKED && options::kChecked == BST_CHECKED &&
+              options::kDimmed == BST_INDETERMINATE);
+static_assert(options::kMaxPath == MAX_PATH);
+
 // Places in twips inside the client area (4560 x 5400).
 constexpr long kClientWidth = 4560;
 constexpr long kClientHeight = 5400;
@@ -48,14 +51,6 @@ constexpr DWORD kMaxSettingsBytes = 64 * 1024;
 // A directory with more subdirectories than this lists the first ones.
 constexpr std::size_t kMaxListedSubdirectories = 5000;
 constexpr int kIndentPixels = 10;
-
-namespace form4 {
-void Check1_Click();
-void Check2_Click();
-void Combo1_Click();
-void Dir1_Change();
-void Command1_Click();
-}  // namespace form4
 
 std::vector<std::string> ListSubdirectories(const std::string& dir) {
   std::vector<std::string> names;
@@ -133,72 +128,6 @@ int ListItemHeight() {
   return height;
 }
 
-// The dialog's window and controls. One instance: the program has one
-// Options dialog.
-class Form4Window final : public options::Controls {
- public:
-  bool loaded() const { return static_cast<bool>(hwnd_); }
-  HWND hwnd() const { return hwnd_.get(); }
-
-  void Load();
-  void Show();
-  void Unload();
-
-  // options::Controls
-  int Check1() const override { return CheckState(check1_); }
-  void SetCheck1(int state) override { SetCheckState(check1_, state, form4::Check1_Click); }
-  int Check2() const override { return CheckState(check2_); }
-  void SetCheck2(int state) override { SetCheckState(check2_, state, form4::Check2_Click); }
-  std::string Dir() const override { return dir_; }
-  bool SetDir(const std::string& path) override;
-  void SetExtensionText(const std::string& text) override;
-  void AttachSkin() override { skin::AttachSkin(hwnd_.get()); }
-
-  std::string ComboText() const { return combo1_ ? WindowText(combo1_) : std::string(); }
-  // The text of the item chosen from the extension box's list.
-  std::string ChosenItemText() const;
-  std::string ItemText(LRESULT index) const;
-
-  LRESULT Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  bool FilterMessage(MSG& msg);
-
- private:
-  static int CheckState(HWND box) {
-    return box ? static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0)) : options::kUnchecked;
-  }
-  static void SetCheckState(HWND box, int state, void (*handler)()) {
-    if (!box || CheckState(box) == state) return;
-    ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
-    handler();
-  }
-  bool Create();
-  void Forget();
-  void ShowDir();
-  void OpenSelectedEntry();
-  void OnCommand(int id, int code);
-  void DrawEntry(const DRAWITEMSTRUCT& di) const;
-
-  UniqueWindow hwnd_;
-  HWND check1_ = nullptr;
-  HWND check2_ = nullptr;
-  HWND dir1_ = nullptr;
-  HWND combo1_ = nullptr;
-  HWND lastFocus_ = nullptr;
-  std::string dir_;
-  std::vector<options::DirEntry> entries_;
-};
-
-Form4Window g_form4;
-OptionsDialog g_options;
-
-LRESULT CALLBACK Form4Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    return g_form4.Handle(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-}
-
 // Form4 has no taskbar entry and stays up while the main window is
 // minimised: it is owned by a hidden window of its own.
 HWND HiddenOwner() {
@@ -216,27 +145,20 @@ HWND HiddenOwner() {
   return owner.get();
 }
 
-bool RegisterForm4Class() {
-  static bool registered = [] {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Form4Proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kForm4Class;
-    return ::RegisterClassExA(&wc) != 0;
-  }();
-  return registered;
-}
+}  // namespace
 
-bool Form4Window::Create() {
-  if (!RegisterForm4Class()) return false;
-  HWND h = ::CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kForm4Class, kForm4Title,
-                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 320, 400,
-                             HiddenOwner(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
-  if (!h) return false;
-  hwnd_.reset(h);
+bool Form4::CreateWindowAndControls() {
+  // A fixed frame without minimise and maximise buttons, no taskbar entry.
+  ClassSpec windowClass{.name = kForm4Class,
+                        .background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
+  WindowSpec window{.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                    .title = kForm4Title,
+                    .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                    .width = 320,
+                    .height = 400,
+                    .owner = HiddenOwner()};
+  if (!Create(windowClass, window)) return false;
+  HWND h = hwnd();
 
   auto make = [&](const char* cls, const char* text, DWORD style, DWORD ex, int id, const Place& place) {
     HWND c = CreateControl(cls, text, style | WS_VISIBLE, ex, h, id, place);
@@ -268,55 +190,63 @@ bool Form4Window::Create() {
   return true;
 }
 
-void Form4Window::Forget() {
-  check1_ = check2_ = dir1_ = combo1_ = lastFocus_ = nullptr;
+void Form4::Forget() {
+  check1_ = check2_ = dir1_ = combo1_ = nullptr;
   dir_.clear();
   entries_.clear();
 }
 
-void Form4Window::Load() {
-  if (hwnd_) return;
-  static bool filtered = [] {
-    AddMessageFilter([](MSG& msg) { return g_form4.FilterMessage(msg); });
-    return true;
-  }();
-  (void)filtered;
-  if (!Create()) {
+void Form4::Load() {
+  if (IsLoaded()) return;
+  if (!CreateWindowAndControls()) {
     Unload();
     return;
   }
   // The dialog's Form_Load.
-  options::RunLoadSteps(*this, ReadSettingsFile(settings::SettingsPath(ProgramDir())), ProgramDir());
+  options::RunLoadSteps(*this, memory_, ReadSettingsFile(settings::SettingsPath(ProgramDir())), ProgramDir());
 }
 
-void Form4Window::Show() {
+void Form4::Show() {
   Load();
-  HWND h = hwnd_.get();
+  HWND h = hwnd();
   if (!h) return;
   if (!::IsWindowVisible(h)) ::ShowWindow(h, SW_SHOW);
   ::SetForegroundWindow(h);
   HWND focus = ::GetFocus();
-  if (!focus || (focus != h && !::IsChild(h, focus))) ::SetFocus(lastFocus_ ? lastFocus_ : check1_);
+  if (!focus || (focus != h && !::IsChild(h, focus))) RestoreFocus();
 }
 
-void Form4Window::Unload() {
-  HWND h = hwnd_.release();
+void Form4::Unload() {
   Forget();
-  if (h) ::DestroyWindow(h);
+  Destroy();
 }
 
-bool Form4Window::SetDir(const std::string& path) {
-  if (!hwnd_) return false;
+void Form4::AttachSkin() {
+  skin::AttachSkin(hwnd());
+}
+
+int Form4::CheckState(HWND box) {
+  return box ? static_cast<int>(::SendMessageA(box, BM_GETCHECK, 0, 0)) : options::kUnchecked;
+}
+
+void Form4::SetCheckState(HWND box, int state, void (Form4::*handler)()) {
+  if (!box || CheckState(box) == state) return;
+  ::SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+  (this->*handler)();
+}
+
+bool Form4::SetDir(const std::string& path) {
+  if (!IsLoaded()) return false;
   std::string full = FullDirPath(path);
   if (full.empty() || !DirectoryExists(full)) return false;
   if (options::SamePath(full, dir_)) return true;
   dir_ = full;
   ShowDir();
-  form4::Dir1_Change();
+  Dir1_Change();
   return true;
 }
 
-void Form4Window::ShowDir() {
+void Form4::ShowDir() {
   entries_ = options::DirListEntries(dir_, ListSubdirectories(dir_));
   ::SendMessageA(dir1_, WM_SETREDRAW, FALSE, 0);
   ::SendMessageA(dir1_, LB_RESETCONTENT, 0, 0);
@@ -330,7 +260,7 @@ void Form4Window::ShowDir() {
   ::SetWindowTextA(dir1_, dir_.c_str());
 }
 
-void Form4Window::OpenSelectedEntry() {
+void Form4::OpenSelectedEntry() {
   LRESULT index = ::SendMessageA(dir1_, LB_GETCURSEL, 0, 0);
   if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return;
   std::string path = entries_[static_cast<std::size_t>(index)].path;
@@ -339,12 +269,12 @@ void Form4Window::OpenSelectedEntry() {
   if (!SetDir(path)) ShowDir();
 }
 
-void Form4Window::SetExtensionText(const std::string& text) {
+void Form4::SetExtensionText(const std::string& text) {
   // The list's selection follows the text, so the arrow keys move on from
   // it. Neither way runs Combo1_Click.
   LRESULT index =
       ::SendMessageA(combo1_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
-  std::string item = index >= 0 ? ItemText(index) : std::string();
+  std::string item = index >= 0 ? ComboItemText(combo1_, index) : std::string();
   if (index >= 0 && item == text) {
     ::SendMessageA(combo1_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   } else {
@@ -353,29 +283,17 @@ void Form4Window::SetExtensionText(const std::string& text) {
   }
 }
 
-std::string Form4Window::ItemText(LRESULT index) const {
-  LRESULT len = ::SendMessageA(combo1_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (len < 0) return {};
-  std::string text(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got =
-      ::SendMessageA(combo1_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
+std::string Form4::ComboText() const {
+  return combo1_ ? WindowText(combo1_) : std::string();
 }
 
-std::string Form4Window::ChosenItemText() const {
+std::string Form4::ChosenItemText() const {
   LRESULT index = ::SendMessageA(combo1_, CB_GETCURSEL, 0, 0);
-  if (index < 0) return ComboText();
-  LRESULT len = ::SendMessageA(combo1_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (len < 0) return ComboText();
-  std::string text(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got =
-      ::SendMessageA(combo1_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
+  if (index < 0 || ::SendMessageA(combo1_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) < 0) return ComboText();
+  return ComboItemText(combo1_, index);
 }
 
-void Form4Window::OnCommand(int id, int code) {
+void Form4::OnCommand(int id, int code) {
   switch (id) {
     case kCheck1:
       if (code == BN_CLICKED) SetCheck1(options::ClickedState(Check1()));
@@ -384,20 +302,27 @@ void Form4Window::OnCommand(int id, int code) {
       if (code == BN_CLICKED) SetCheck2(options::ClickedState(Check2()));
       break;
     case kCombo1:
-      if (code == CBN_SELCHANGE) form4::Combo1_Click();
+      if (code == CBN_SELCHANGE) Combo1_Click();
       break;
     case kDir1:
       if (code == LBN_DBLCLK) OpenSelectedEntry();
       break;
     case kCommand1:
-      if (code == BN_CLICKED) form4::Command1_Click();
+      if (code == BN_CLICKED) Command1_Click();
       break;
     case IDCANCEL: Unload(); break;  // Escape: closed as from the frame
     default: break;
   }
 }
 
-void Form4Window::DrawEntry(const DRAWITEMSTRUCT& di) const {
+bool Form4::OnMeasureItem(MEASUREITEMSTRUCT& mi) {
+  if (mi.CtlID != kDir1) return false;
+  mi.itemHeight = static_cast<UINT>(ListItemHeight());
+  return true;
+}
+
+bool Form4::OnDrawItem(const DRAWITEMSTRUCT& di) {
+  if (di.CtlID != kDir1) return false;
   HDC dc = di.hDC;
   RECT r = di.rcItem;
   bool selected = (di.itemState & ODS_SELECTED) != 0;
@@ -423,61 +348,15 @@ void Form4Window::DrawEntry(const DRAWITEMSTRUCT& di) const {
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
   if (di.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &r);
+  return true;
 }
 
-LRESULT Form4Window::Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  LRESULT skinResult = 0;
-  if (skin::HandleMessage(hwnd, msg, wParam, lParam, skinResult)) return skinResult;
-  switch (msg) {
-    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
-    case DM_GETDEFID: return MAKELRESULT(kCommand1, DC_HASDEFID);  // Enter presses "Apply"
-    case WM_NEXTDLGCTL: {
-      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                 : ::GetNextDlgTabItem(hwnd, ::GetFocus(), wParam != 0 ? TRUE : FALSE);
-      if (next) ::SetFocus(next);
-      return 0;
-    }
-    case WM_MEASUREITEM: {
-      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (mi && mi->CtlID == kDir1) {
-        mi->itemHeight = static_cast<UINT>(ListItemHeight());
-        return TRUE;
-      }
-      break;
-    }
-    case WM_DRAWITEM: {
-      auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (di && di->CtlID == kDir1) {
-        DrawEntry(*di);
-        return TRUE;
-      }
-      break;
-    }
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = ::GetFocus();
-        if (focus && ::IsChild(hwnd, focus)) lastFocus_ = focus;
-      } else {
-        HWND focus = lastFocus_ && ::IsWindow(lastFocus_) ? lastFocus_ : check1_;
-        if (focus) ::SetFocus(focus);
-      }
-      return 0;
-    case WM_CLOSE: Unload(); return 0;
-    case WM_NCDESTROY:
-      if (hwnd_.get() == hwnd) {
-        hwnd_.release();
-        Forget();
-      }
-      break;
-    default: break;
-  }
-  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+int Form4::DefaultButtonId() const {
+  return kCommand1;  // Enter presses "Apply"
 }
 
-bool Form4Window::FilterMessage(MSG& msg) {
-  HWND h = hwnd_.get();
-  if (!h || !::IsWindowVisible(h) || !msg.hwnd) return false;
-  if (msg.hwnd != h && !::IsChild(h, msg.hwnd)) return false;
+bool Form4::PreTranslateMessage(MSG& msg) {
+  if (!::IsWindowVisible(hwnd())) return false;
   // Enter in the directory list opens the selected directory.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == dir1_) {
     OpenSelectedEntry();
@@ -485,93 +364,60 @@ bool Form4Window::FilterMessage(MSG& msg) {
   }
   // Tab, Shift+Tab, the arrows between groups, Enter ("Apply") and Escape
   // (close).
-  return ::IsDialogMessageA(h, &msg) != FALSE;
+  return TopWindow::PreTranslateMessage(msg);
 }
 
-namespace form4 {
-
-void Check1_Click() {
-  options::Check1Changed(g_form4.Check1());
+void Form4::Check1_Click() {
+  options::Check1Changed(memory_, Check1());
 }
 
-void Check2_Click() {
-  options::Check2Changed(g_form4.Check2());
+void Form4::Check2_Click() {
+  options::Check2Changed(memory_, Check2());
 }
 
-void Combo1_Click() {
-  options::ExtensionChosen(g_form4.ChosenItemText());
+void Form4::Combo1_Click() {
+  options::ExtensionChosen(memory_, ChosenItemText());
 }
 
-void Dir1_Change() {
-  options::DirChanged(g_form4.Dir());
+void Form4::Dir1_Change() {
+  options::DirChanged(memory_, Dir());
 }
 
 // "Apply": writes the settings file, then closes the dialog. When the file
 // cannot be written the user is told why and the dialog stays open.
-void Command1_Click() {
+void Form4::Command1_Click() {
   std::string path = settings::SettingsPath(ProgramDir());
-  std::string line = settings::FormatSettingsLine(g_form4.Check1(), g_form4.Check2(), g_form4.Dir());
+  std::string line = settings::FormatSettingsLine(Check1(), Check2(), Dir());
   FileWriteResult written = WriteWholeFile(path, line);
   if (!written.ok) {
     ShowMessage(options::ApplyFailureText(path, ErrorText(written.error)), MB_ICONEXCLAMATION | MB_OK);
     return;
   }
-  g_form4.Unload();
+  Unload();
 }
 
-}  // namespace form4
-}  // namespace
-
-void Options2_Click() {
-  g_form4.Show();
+int Form4::Check1State() {
+  Load();
+  return Check1();
 }
 
-void UnloadForm4() {
-  g_form4.Unload();
+int Form4::Check2State() {
+  Load();
+  return Check2();
 }
 
-OptionsDialog& Form4() {
-  return g_options;
+std::string Form4::Dir1Path() {
+  Load();
+  return Dir();
 }
 
-int OptionsDialog::Check1State() {
-  g_form4.Load();
-  return g_form4.Check1();
+std::string Form4::Combo1Text() {
+  Load();
+  return ComboText();
 }
 
-int OptionsDialog::Check2State() {
-  g_form4.Load();
-  return g_form4.Check2();
-}
-
-std::string OptionsDialog::Dir1Path() {
-  g_form4.Load();
-  return g_form4.Dir();
-}
-
-std::string OptionsDialog::Combo1Text() {
-  g_form4.Load();
-  return g_form4.ComboText();
-}
-
-bool OptionsDialog::IsLoaded() const {
-  return g_form4.loaded();
-}
-
-HWND OptionsDialog::hwnd() const {
-  return g_form4.hwnd();
-}
-
-void OptionsDialog::Show() {
-  g_form4.Show();
-}
-
-void OptionsDialog::Load() {
-  g_form4.Load();
-}
-
-void OptionsDialog::Unload() {
-  g_form4.Unload();
+void Options2_Click(Form4& form4) {
+  form4.Show();
 }
 
 }  // namespace fw

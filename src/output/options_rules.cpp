@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/shared_state.h"
-
 namespace fw::options {
 namespace {
 
@@ -43,22 +41,22 @@ std::size_t RootLength(std::string_view p) {
 
 }  // namespace
 
-void Check1Changed(int state) {
-  if (state == kChecked) AutoSaveEnabled = true;
-  if (state == kUnchecked) AutoSaveEnabled = false;
+void Check1Changed(OptionsMemory& memory, int state) {
+  if (state == kChecked) memory.AutoSaveEnabled = true;
+  if (state == kUnchecked) memory.AutoSaveEnabled = false;
 }
 
-void Check2Changed(int state) {
-  if (state == kChecked) ShowAfterSnap = true;
-  if (state == kUnchecked) ShowAfterSnap = false;
+void Check2Changed(OptionsMemory& memory, int state) {
+  if (state == kChecked) memory.ShowAfterSnap = true;
+  if (state == kUnchecked) memory.ShowAfterSnap = false;
 }
 
-void DirChanged(const std::string& dir) {
-  AutoSaveDir = dir;
+void DirChanged(OptionsMemory& memory, const std::string& dir) {
+  memory.AutoSaveDir = dir;
 }
 
-void ExtensionChosen(const std::string& text) {
-  AutoSaveExtension = text;
+void ExtensionChosen(OptionsMemory& memory, const std::string& text) {
+  memory.AutoSaveExtension = text;
 }
 
 FromFile WhatTheFileGives(const settings::ReadResult& read) {
@@ -71,7 +69,8 @@ FromFile WhatTheFileGives(const settings::ReadResult& read) {
   return given;
 }
 
-void RunLoadSteps(Controls& form, const std::optional<std::string>& settingsFile, const std::string& programDir) {
+void RunLoadSteps(Controls& form, OptionsMemory& memory, const std::optional<std::string>& settingsFile,
+                  const std::string& programDir) {
   // 1. The settings file; a failure ends this step where it happens.
   if (settingsFile) {
     FromFile given = WhatTheFileGives(settings::ReadSettingsLine(*settingsFile));
@@ -79,26 +78,26 @@ void RunLoadSteps(Controls& form, const std::optional<std::string>& settingsFile
       form.SetCheck1(*given.check1);
       if (given.check2) {
         form.SetCheck2(*given.check2);
-        if (given.directory && form.SetDir(*given.directory)) AutoSaveDir = form.Dir();
+        if (given.directory && form.SetDir(*given.directory)) memory.AutoSaveDir = form.Dir();
       }
     }
   }
   // 2.
   form.AttachSkin();
   // 3. No directory chosen yet: the program's own.
-  if (AutoSaveDir.empty()) {
+  if (memory.AutoSaveDir.empty()) {
     form.SetDir(programDir);
-    AutoSaveDir = programDir;
+    memory.AutoSaveDir = programDir;
   }
   // 4. A remembered directory that has gone since: back to the program's.
-  if (!form.SetDir(AutoSaveDir)) {
+  if (!form.SetDir(memory.AutoSaveDir)) {
     form.SetDir(programDir);
-    AutoSaveDir = form.Dir();
+    memory.AutoSaveDir = form.Dir();
   }
   // 5. to 7.
-  form.SetExtensionText(AutoSaveExtension);
-  form.SetCheck2(ShowAfterSnap ? kChecked : kUnchecked);
-  form.SetCheck1(AutoSaveEnabled ? kChecked : kUnchecked);
+  form.SetExtensionText(memory.AutoSaveExtension);
+  form.SetCheck2(memory.ShowAfterSnap ? kChecked : kUnchecked);
+  form.SetCheck1(memory.AutoSaveEnabled ? kChecked : kUnchecked);
 }
 
 std::string ApplyFailureText(const std::string& path, const std::string& reason) {

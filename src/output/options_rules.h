@@ -1,5 +1,5 @@
-// The Options dialog's decisions: what its change handlers do with the
-// shared memory of its settings, its load steps, what a settings file
+// The Options dialog's decisions: what its change handlers do with its
+// memory of the settings (OptionsMemory, handed in), its load steps, what a settings file
 // gives, and the directory list's paths and entries. Plain C++; the dialog
 // itself (options_dialog.cpp) supplies the controls.
 #pragma once
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "output/settings_format.h"
+#include "program/shared_state.h"
 
 namespace fw::options {
 
@@ -46,12 +47,11 @@ class Controls {
   virtual void AttachSkin() = 0;
 };
 
-// What the change handlers do with the shared memory (AutoSaveEnabled,
-// ShowAfterSnap, AutoSaveDir, AutoSaveExtension in app/shared_state.h).
-void Check1Changed(int state);  // 1: AutoSaveEnabled true, 0: false, 2: no change
-void Check2Changed(int state);  // likewise for ShowAfterSnap
-void DirChanged(const std::string& dir);
-void ExtensionChosen(const std::string& text);
+// What the change handlers do with the dialog's memory.
+void Check1Changed(OptionsMemory& memory, int state);  // 1: AutoSaveEnabled true, 0: false, 2: no change
+void Check2Changed(OptionsMemory& memory, int state);  // likewise for ShowAfterSnap
+void DirChanged(OptionsMemory& memory, const std::string& dir);
+void ExtensionChosen(OptionsMemory& memory, const std::string& text);
 
 // What a settings file gives the load, in the order the load applies it:
 // nothing when the read failed or field 1 is not a state (0 to 2); only
@@ -69,7 +69,8 @@ FromFile WhatTheFileGives(const settings::ReadResult& read);
 // `programDir` is the program's directory. When the remembered directory
 // can no longer be shown (it has been removed), the list falls back to the
 // program's directory and the memory follows it.
-void RunLoadSteps(Controls& form, const std::optional<std::string>& settingsFile, const std::string& programDir);
+void RunLoadSteps(Controls& form, OptionsMemory& memory, const std::optional<std::string>& settingsFile,
+                  const std::string& programDir);
 
 // The message shown when "Apply" cannot write the settings file.
 std::string ApplyFailureText(const std::string& path, const std::string& reason);

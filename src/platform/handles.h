@@ -4,9 +4,6 @@
 #pragma once
 
 #include <windows.h>
-#include <winspool.h>
-
-#include "platform/lazy_library.h"
 
 #include <utility>
 
@@ -76,12 +73,6 @@ inline void DestroyWindowIfAlive(HWND h) noexcept {
 // A window the program created and destroys itself (not one that a parent
 // destroys with its children).
 using UniqueWindow = UniqueHandle<SimpleTraits<HWND, DestroyWindowIfAlive>>;
-
-// A printer handle comes from the spooler, which is loaded by then.
-inline void ClosePrinterHandle(HANDLE h) noexcept {
-  if (auto* close = lazy::Function<decltype(::ClosePrinter)>("winspool.drv", "ClosePrinter")) close(h);
-}
-using UniquePrinter = UniqueHandle<SimpleTraits<HANDLE, ClosePrinterHandle>>;
 
 inline void CloseKernelHandle(HANDLE h) noexcept {
   ::CloseHandle(h);

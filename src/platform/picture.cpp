@@ -5,6 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/dib.h"
+#include "platform/screen.h"
+
 namespace fw {
 namespace {
 
@@ -12,18 +15,6 @@ namespace {
 // to fit and are sign-extended on 64-bit Windows.
 HANDLE FromOleHandle(OLE_HANDLE h) noexcept {
   return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(static_cast<LONG>(h)));
-}
-
-int ScreenDpiX() noexcept {
-  WindowDC screen(nullptr, WindowDC::Area::Client);
-  int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
-  return dpi > 0 ? dpi : 96;
-}
-
-int ScreenDpiY() noexcept {
-  WindowDC screen(nullptr, WindowDC::Area::Client);
-  int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-  return dpi > 0 ? dpi : 96;
 }
 
 SIZE BitmapSize(HBITMAP bmp) noexcept {
@@ -43,74 +34,112 @@ SIZE IconSize(HICON icon) noexcept {
   return s;
 }
 
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(PICTDESC) == 20, "the picture description is 20 bytes on 32-bit Windows");
+#endif
+
+PICTDESC Describe(UINT type) noexcept {
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = type;
+  return desc;
+}
+
+// The one way a picture object is made from handles: the object is asked
+// for as IDispatch, owning the handles (TRUE), and used through its picture
+// interface. Once it exists it owns them; if it cannot be made, the owners
+// still hold them and delete them.
+template <typename... Owners>
+Picture Adopt(PICTDESC& desc, Owners&... owners) noexcept {
+  ComPtr<IDispatch> object;
+  if (FAILED(::OleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, object.put_void())) || !object) return Picture();
+  (owners.release(), ...);
+  return Picture::FromDisp(object.As<IPictureDisp>(IID_IPictureDisp));
+}
+
+// Draws a bitmap stretched into a rectangle on any device: the bitmap
+// belongs to the screen, and a printer cannot take a screen bitmap, so its
+// colours (through its palette) are read out device-independently and
+// those are stretched onto the target.
+bool StretchBitmap(HDC dc, const RECT& to, HBITMAP bmp, HPALETTE palette) noexcept {
+  SIZE s = BitmapSize(bmp);
+  if (s.cx <= 0 || s.cy <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader = DibInfoHeader(s.cx, s.cy, 24);  // bottom-up
+  const std::size_t stride = (static_cast<std::size_t>(s.cx) * 3 + 3) & ~static_cast<std::size_t>(3);
+  std::vector<unsigned char> bits;
+  try {
+    bits.resize(stride * static_cast<std::size_t>(s.cy));
+  } catch (...) {
+    return false;
+  }
+  {
+    WindowDC screen(nullptr, WindowDC::Area::Client);
+    if (!screen) return false;
+    PaletteGuard screenPal(screen.get(), palette);
+    if (::GetDIBits(screen.get(), bmp, 0, static_cast<UINT>(s.cy), bits.data(), &info, DIB_RGB_COLORS) != s.cy) {
+      return false;
+    }
+  }
+  int oldMode = ::SetStretchBltMode(dc, HALFTONE);
+  ::SetBrushOrgEx(dc, 0, 0, nullptr);
+  int lines = ::StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0, s.cx, s.cy,
+                              bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  ::SetStretchBltMode(dc, oldMode);
+  return lines > 0 && lines != static_cast<int>(GDI_ERROR);
+}
+
+// Plays a Windows metafile into a rectangle.
+bool PlayMetafileInto(HDC dc, const RECT& to, HMETAFILE wmf) noexcept {
+  int saved = ::SaveDC(dc);
+  ::SetMapMode(dc, MM_ANISOTROPIC);
+  ::SetViewportOrgEx(dc, to.left, to.top, nullptr);
+  ::SetViewportExtEx(dc, to.right - to.left, to.bottom - to.top, nullptr);
+  BOOL ok = ::PlayMetaFile(dc, wmf);
+  ::RestoreDC(dc, saved);
+  return ok != FALSE;
+}
+
 }  // namespace
 
 Picture Picture::FromDisp(ComPtr<IPictureDisp> disp) noexcept {
   return Picture(std::move(disp));
 }
 
-Picture Picture::Create(PICTDESC& desc) noexcept {
-  ComPtr<IPictureDisp> disp;
-  HRESULT hr = ::OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, disp.put_void());
-  if (FAILED(hr)) return Picture();
-  return Picture(std::move(disp));
-}
-
 Picture Picture::Empty() noexcept {
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_NONE;
-  return Create(desc);
+  PICTDESC desc = Describe(PICTYPE_NONE);
+  return Adopt(desc);
 }
 
 Picture Picture::FromBitmap(UniqueBitmap bitmap, UniquePalette palette) noexcept {
   if (!bitmap) return Picture();
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_BITMAP;
+  PICTDESC desc = Describe(PICTYPE_BITMAP);
   desc.bmp.hbitmap = bitmap.get();
   desc.bmp.hpal = palette.get();
-  Picture p = Create(desc);
-  if (p.IsObject()) {
-    bitmap.release();
-    palette.release();
-  }
-  return p;
+  return Adopt(desc, bitmap, palette);
 }
 
 Picture Picture::FromEnhMetafile(UniqueEnhMetafile emf) noexcept {
   if (!emf) return Picture();
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_ENHMETAFILE;
+  PICTDESC desc = Describe(PICTYPE_ENHMETAFILE);
   desc.emf.hemf = emf.get();
-  Picture p = Create(desc);
-  if (p.IsObject()) emf.release();
-  return p;
+  return Adopt(desc, emf);
 }
 
 Picture Picture::FromMetafile(UniqueMetafile wmf, long widthHimetric, long heightHimetric) noexcept {
   if (!wmf) return Picture();
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_METAFILE;
+  PICTDESC desc = Describe(PICTYPE_METAFILE);
   desc.wmf.hmeta = wmf.get();
   desc.wmf.xExt = widthHimetric;
   desc.wmf.yExt = heightHimetric;
-  Picture p = Create(desc);
-  if (p.IsObject()) wmf.release();
-  return p;
+  return Adopt(desc, wmf);
 }
 
 Picture Picture::FromIcon(UniqueIcon icon) noexcept {
   if (!icon) return Picture();
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_ICON;
+  PICTDESC desc = Describe(PICTYPE_ICON);
   desc.icon.hicon = icon.get();
-  Picture p = Create(desc);
-  if (p.IsObject()) icon.release();
-  return p;
+  return Adopt(desc, icon);
 }
 
 // A picture (JPEG, BMP, ...) stored in the program's resources.
@@ -228,55 +257,11 @@ void Picture::Draw(HDC dc, int x, int y) const noexcept {
 }
 
 bool Picture::DrawStretched(HDC dc, int x, int y, int cx, int cy) const noexcept {
+  RECT to{x, y, x + cx, y + cy};
   switch (Type()) {
-    case PictureType::Bitmap: {
-      // The bitmap belongs to the screen, and a printer cannot take a
-      // screen bitmap: its colours (through its palette) are read out
-      // device-independently and those are stretched onto the target.
-      HBITMAP bmp = static_cast<HBITMAP>(Handle());
-      SIZE s = BitmapSize(bmp);
-      if (s.cx <= 0 || s.cy <= 0) return false;
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof info.bmiHeader;
-      info.bmiHeader.biWidth = s.cx;
-      info.bmiHeader.biHeight = s.cy;  // bottom-up
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 24;
-      info.bmiHeader.biCompression = BI_RGB;
-      const std::size_t stride = (static_cast<std::size_t>(s.cx) * 3 + 3) & ~static_cast<std::size_t>(3);
-      std::vector<unsigned char> bits;
-      try {
-        bits.resize(stride * static_cast<std::size_t>(s.cy));
-      } catch (...) {
-        return false;
-      }
-      {
-        WindowDC screen(nullptr, WindowDC::Area::Client);
-        if (!screen) return false;
-        PaletteGuard screenPal(screen.get(), Palette());
-        if (::GetDIBits(screen.get(), bmp, 0, static_cast<UINT>(s.cy), bits.data(), &info, DIB_RGB_COLORS) != s.cy) {
-          return false;
-        }
-      }
-      int oldMode = ::SetStretchBltMode(dc, HALFTONE);
-      ::SetBrushOrgEx(dc, 0, 0, nullptr);
-      int lines = ::StretchDIBits(dc, x, y, cx, cy, 0, 0, s.cx, s.cy, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-      ::SetStretchBltMode(dc, oldMode);
-      return lines > 0 && lines != static_cast<int>(GDI_ERROR);
-    }
-    case PictureType::EnhMetafile: {
-      RECT r{x, y, x + cx, y + cy};
-      return ::PlayEnhMetaFile(dc, static_cast<HENHMETAFILE>(Handle()), &r) != FALSE;
-    }
-    case PictureType::Metafile: {
-      int saved = ::SaveDC(dc);
-      ::SetMapMode(dc, MM_ANISOTROPIC);
-      ::SetViewportOrgEx(dc, x, y, nullptr);
-      ::SetViewportExtEx(dc, cx, cy, nullptr);
-      BOOL ok = ::PlayMetaFile(dc, static_cast<HMETAFILE>(Handle()));
-      ::RestoreDC(dc, saved);
-      return ok != FALSE;
-    }
+    case PictureType::Bitmap: return StretchBitmap(dc, to, static_cast<HBITMAP>(Handle()), Palette());
+    case PictureType::EnhMetafile: return ::PlayEnhMetaFile(dc, static_cast<HENHMETAFILE>(Handle()), &to) != FALSE;
+    case PictureType::Metafile: return PlayMetafileInto(dc, to, static_cast<HMETAFILE>(Handle()));
     case PictureType::Icon:
       return ::DrawIconEx(dc, x, y, static_cast<HICON>(Handle()), cx, cy, 0, nullptr, DI_NORMAL) != FALSE;
     default: return false;

@@ -71,7 +71,6 @@ class Picture {
 
  private:
   explicit Picture(ComPtr<IPictureDisp> d) noexcept : disp_(std::move(d)) {}
-  static Picture Create(PICTDESC& desc) noexcept;
 
   ComPtr<IPictureDisp> disp_;
 };

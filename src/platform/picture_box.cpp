@@ -47,7 +47,7 @@ void PaintPicture(HWND hwnd, const Picture& picture, HBRUSH background) {
   ::BitBlt(pdc.get(), dirty.left, dirty.top, w, h, mem.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT HandlePictureBox(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   BoxData* data = DataOf<BoxData>(hwnd);
   LRESULT skinResult = 0;
   if (skin::HandleMessage(hwnd, msg, wParam, lParam, skinResult) && msg != WM_ERASEBKGND) return skinResult;
@@ -87,7 +87,77 @@ int ShiftState(WPARAM wParam) {
   return shift;
 }
 
-LRESULT CALLBACK ImageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The picture box behind an image control, when its parent is one.
+BoxData* ParentBox(HWND image) {
+  HWND parent = ::GetParent(image);
+  char cls[64] = {};
+  if (!parent || !::GetClassNameA(parent, cls, sizeof cls) || lstrcmpiA(cls, kPictureBoxClass) != 0) return nullptr;
+  return DataOf<BoxData>(parent);
+}
+
+// An image control is transparent where it has no picture: the picture box
+// behind it shows through.
+void PaintImage(HWND hwnd, const ImageData& data) {
+  PaintDC pdc(hwnd);
+  RECT rc;
+  ::GetClientRect(hwnd, &rc);
+  SIZE s = data.picture.SizePixels();
+  if (s.cx < rc.right || s.cy < rc.bottom) {
+    if (const BoxData* box = ParentBox(hwnd)) {
+      HWND parent = ::GetParent(hwnd);
+      POINT origin{0, 0};
+      ::MapWindowPoints(hwnd, parent, &origin, 1);
+      int saved = ::SaveDC(pdc.get());
+      ::SetViewportOrgEx(pdc.get(), -origin.x, -origin.y, nullptr);
+      RECT prc;
+      ::GetClientRect(parent, &prc);
+      if (box->brush) ::FillRect(pdc.get(), &prc, box->brush.get());
+      box->picture.Draw(pdc.get(), 0, 0);
+      ::RestoreDC(pdc.get(), saved);
+    }
+  }
+  data.picture.Draw(pdc.get(), 0, 0);
+}
+
+// What a mouse message tells: the event and the button(s) involved, in
+// the numbering of the image control's mouse events (1 left, 2 right, 4
+// middle; a move reports the buttons held).
+struct MouseReport {
+  MouseEvent event = MouseEvent::Move;
+  int button = 0;
+};
+
+MouseReport ReadMouse(UINT msg, WPARAM wParam) {
+  switch (msg) {
+    case WM_LBUTTONDOWN: return {MouseEvent::Down, 1};
+    case WM_RBUTTONDOWN: return {MouseEvent::Down, 2};
+    case WM_MBUTTONDOWN: return {MouseEvent::Down, 4};
+    case WM_LBUTTONUP: return {MouseEvent::Up, 1};
+    case WM_RBUTTONUP: return {MouseEvent::Up, 2};
+    case WM_MBUTTONUP: return {MouseEvent::Up, 4};
+    default: break;
+  }
+  MouseReport move;
+  if (wParam & MK_LBUTTON) move.button |= 1;
+  if (wParam & MK_RBUTTON) move.button |= 2;
+  if (wParam & MK_MBUTTON) move.button |= 4;
+  return move;
+}
+
+void OnImageMouse(HWND hwnd, ImageData& data, UINT msg, WPARAM wParam, LPARAM lParam) {
+  int x = static_cast<short>(LOWORD(lParam));
+  int y = static_cast<short>(HIWORD(lParam));
+  MouseReport report = ReadMouse(msg, wParam);
+  // Like any control, the image keeps the mouse while a button is held.
+  if (report.event == MouseEvent::Down) ::SetCapture(hwnd);
+  if (report.event == MouseEvent::Up && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ::ReleaseCapture();
+  if (data.mouse) {
+    auto handler = data.mouse;  // the handler may replace itself
+    handler(report.event, report.button, ShiftState(wParam), x, y);
+  }
+}
+
+LRESULT HandleImage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ImageData* data = DataOf<ImageData>(hwnd);
   switch (msg) {
     case WM_NCCREATE: {
@@ -102,67 +172,39 @@ LRESULT CALLBACK ImageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-      if (data) {
-        // An image control is transparent where it has no picture: let the
-        // picture box behind it show through.
-        PaintDC pdc(hwnd);
-        HWND parent = ::GetParent(hwnd);
-        RECT rc;
-        ::GetClientRect(hwnd, &rc);
-        SIZE s = data->picture.SizePixels();
-        if (s.cx < rc.right || s.cy < rc.bottom) {
-          POINT origin{0, 0};
-          ::MapWindowPoints(hwnd, parent, &origin, 1);
-          int saved = ::SaveDC(pdc.get());
-          ::SetViewportOrgEx(pdc.get(), -origin.x, -origin.y, nullptr);
-          BoxData* box = DataOf<BoxData>(parent);
-          RECT prc;
-          ::GetClientRect(parent, &prc);
-          if (box && box->brush) ::FillRect(pdc.get(), &prc, box->brush.get());
-          if (box) box->picture.Draw(pdc.get(), 0, 0);
-          ::RestoreDC(pdc.get(), saved);
-        }
-        data->picture.Draw(pdc.get(), 0, 0);
-        return 0;
-      }
-      break;
+      if (!data) break;
+      PaintImage(hwnd, *data);
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-    case WM_MOUSEMOVE: {
+    case WM_MOUSEMOVE:
       if (!data) break;
-      int x = static_cast<short>(LOWORD(lParam));
-      int y = static_cast<short>(HIWORD(lParam));
-      int button = 0;
-      MouseEvent ev = MouseEvent::Move;
-      switch (msg) {
-        case WM_LBUTTONDOWN: ev = MouseEvent::Down, button = 1; break;
-        case WM_RBUTTONDOWN: ev = MouseEvent::Down, button = 2; break;
-        case WM_MBUTTONDOWN: ev = MouseEvent::Down, button = 4; break;
-        case WM_LBUTTONUP: ev = MouseEvent::Up, button = 1; break;
-        case WM_RBUTTONUP: ev = MouseEvent::Up, button = 2; break;
-        case WM_MBUTTONUP: ev = MouseEvent::Up, button = 4; break;
-        default:
-          if (wParam & MK_LBUTTON) button |= 1;
-          if (wParam & MK_RBUTTON) button |= 2;
-          if (wParam & MK_MBUTTON) button |= 4;
-          break;
-      }
-      // Like any control, the image keeps the mouse while a button is held.
-      if (ev == MouseEvent::Down) ::SetCapture(hwnd);
-      if (ev == MouseEvent::Up && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ::ReleaseCapture();
-      if (data->mouse) {
-        auto handler = data->mouse;  // the handler may replace itself
-        handler(ev, button, ShiftState(wParam), x, y);
-      }
+      OnImageMouse(hwnd, *data, msg, wParam, lParam);
       return 0;
-    }
     default: break;
   }
   return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The controls' procedures; nothing thrown leaves them.
+LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    return HandlePictureBox(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK ImageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    return HandleImage(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
 }
 
 }  // namespace

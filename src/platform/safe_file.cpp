@@ -40,12 +40,12 @@ ReplacingFile::ReplacingFile(const std::string& path) {
     return;
   }
   temp_ = tempName;
-  file_ = ::CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file_ == INVALID_HANDLE_VALUE) Fail(::GetLastError());
+  file_.reset(::CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) Fail(::GetLastError());
 }
 
 ReplacingFile::~ReplacingFile() {
-  if (file_ != INVALID_HANDLE_VALUE) ::CloseHandle(file_);
+  file_.reset();
   if (!committed_ && !temp_.empty()) ::DeleteFileA(temp_.c_str());
 }
 
@@ -60,7 +60,7 @@ bool ReplacingFile::Write(std::string_view bytes) {
   while (done < bytes.size()) {
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
     DWORD put = 0;
-    if (!::WriteFile(file_, bytes.data() + done, chunk, &put, nullptr)) return Fail(::GetLastError());
+    if (!::WriteFile(file_.get(), bytes.data() + done, chunk, &put, nullptr)) return Fail(::GetLastError());
     if (put == 0) return Fail(ERROR_DISK_FULL);
     done += put;
   }
@@ -68,11 +68,9 @@ bool ReplacingFile::Write(std::string_view bytes) {
 }
 
 FileWriteResult ReplacingFile::Commit() {
-  if (ok() && !::FlushFileBuffers(file_)) Fail(::GetLastError());
-  if (file_ != INVALID_HANDLE_VALUE) {
-    if (!::CloseHandle(file_)) Fail(::GetLastError());
-    file_ = INVALID_HANDLE_VALUE;
-  }
+  if (ok() && !::FlushFileBuffers(file_.get())) Fail(::GetLastError());
+  // Closed here, so that a failing close is seen.
+  if (file_ && !::CloseHandle(file_.release())) Fail(::GetLastError());
   if (!ok()) return FileWriteResult{false, error_};
   // Another program (a viewer, a virus scanner) may hold the target open
   // for a moment: try again briefly before giving up.

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/handles.h"
+
 namespace fw {
 
 struct FileWriteResult {
@@ -37,7 +39,7 @@ class ReplacingFile {
   bool Fail(DWORD error);
   std::string target_;
   std::string temp_;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  UniqueFile file_;
   DWORD error_ = 0;
   bool committed_ = false;
 };

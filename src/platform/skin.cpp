@@ -1,6 +1,7 @@
 #include "platform/skin.h"
 
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
 #include "platform/window.h"
@@ -17,26 +18,22 @@ constexpr COLORREF kBorder = RGB(110, 128, 150);
 constexpr COLORREF kText = RGB(20, 28, 40);
 constexpr COLORREF kTextDisabled = RGB(150, 156, 165);
 
+// One brush per colour, kept for the program's life: a brush handed out
+// for a control's background may be in use until the program ends, so none
+// is ever deleted early. The skin uses a handful of colours.
 HBRUSH CachedBrush(COLORREF colour) {
-  // A handful of colours are used; keep one brush for each.
   struct Entry {
     COLORREF colour;
     UniqueBrush brush;
   };
-  static Entry entries[8];
-  for (auto& e : entries) {
-    if (e.brush && e.colour == colour) return e.brush.get();
+  static std::vector<Entry> entries;
+  for (const auto& e : entries) {
+    if (e.colour == colour) return e.brush.get();
   }
-  for (auto& e : entries) {
-    if (!e.brush) {
-      e.colour = colour;
-      e.brush.reset(::CreateSolidBrush(colour));
-      return e.brush.get();
-    }
-  }
-  entries[0].colour = colour;
-  entries[0].brush.reset(::CreateSolidBrush(colour));
-  return entries[0].brush.get();
+  UniqueBrush brush(::CreateSolidBrush(colour));
+  if (!brush) return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+  entries.push_back(Entry{colour, std::move(brush)});
+  return entries.back().brush.get();
 }
 
 bool IsPushButton(HWND hwnd) {

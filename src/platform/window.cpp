@@ -3,39 +3,9 @@
 #include <array>
 
 #include "platform/handles.h"
+#include "platform/screen.h"
 
 namespace fw {
-
-int ScreenDpiX() {
-  static int dpi = [] {
-    WindowDC screen(nullptr, WindowDC::Area::Client);
-    int d = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
-    return d > 0 ? d : 96;
-  }();
-  return dpi;
-}
-
-int ScreenDpiY() {
-  static int dpi = [] {
-    WindowDC screen(nullptr, WindowDC::Area::Client);
-    int d = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    return d > 0 ? d : 96;
-  }();
-  return dpi;
-}
-
-int TwipsToPixelsX(double twips) {
-  return units::TwipsToPixels(twips, ScreenDpiX());
-}
-int TwipsToPixelsY(double twips) {
-  return units::TwipsToPixels(twips, ScreenDpiY());
-}
-double PixelsToTwipsX(double pixels) {
-  return units::PixelsToTwips(pixels, ScreenDpiX());
-}
-double PixelsToTwipsY(double pixels) {
-  return units::PixelsToTwips(pixels, ScreenDpiY());
-}
 
 HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                    const Place& place) {
@@ -104,6 +74,15 @@ std::string WindowText(HWND hwnd) {
   int got = ::GetWindowTextA(hwnd, s.data(), static_cast<int>(s.size()));
   s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   return s;
+}
+
+std::string ComboItemText(HWND combo, LRESULT index) {
+  LRESULT len = ::SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (len < 0) return {};
+  std::string text(static_cast<std::size_t>(len) + 1, '\0');
+  LRESULT got = ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
 }
 
 }  // namespace fw

@@ -9,13 +9,6 @@
 
 namespace fw {
 
-int ScreenDpiX();
-int ScreenDpiY();
-int TwipsToPixelsX(double twips);
-int TwipsToPixelsY(double twips);
-double PixelsToTwipsX(double pixels);
-double PixelsToTwipsY(double pixels);
-
 // Creates a child control at a place given in twips.
 HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                    const Place& place);
@@ -43,5 +36,7 @@ HFONT UiFont(FontKind kind);
 void SetFont(HWND hwnd, FontKind kind);
 
 std::string WindowText(HWND hwnd);
+// The text of one item of a combo box's list; empty for no such item.
+std::string ComboItemText(HWND combo, LRESULT index);
 
 }  // namespace fw

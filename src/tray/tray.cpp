@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/form1.h"
 #include "platform/lazy_library.h"
 #include "platform/window.h"
 #include "tray/tray_rules.h"
@@ -21,6 +20,9 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24);
 #endif
 static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + tray::kTipFieldSize);
 static_assert(sizeof(TrayIconData.szTip) >= tray::kTipFieldSize);
+static_assert(tray::kTrayCallbackMessage == WM_USER + 1001);
+static_assert(tray::kNifMessage == NIF_MESSAGE && tray::kNifIcon == NIF_ICON && tray::kNifTip == NIF_TIP);
+static_assert(tray::kWmLButtonUp == WM_LBUTTONUP && tray::kWmRButtonUp == WM_RBUTTONUP);
 
 namespace {
 
@@ -122,8 +124,7 @@ LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   return ::CallWindowProcA(PrevTrayWndProc, hwnd, msg, wParam, lParam);
 }
 
-void Command6_Click() {
-  MainWindow& form = Form1();
+void Command6_Click(MainWindow& form) {
   bool added = false;
   RunStep([] { RemoveTrayIcon(); });
   RunStep([&] { added = AddTrayIcon(form, form.fileMenu()); });

@@ -9,10 +9,9 @@
 #include <string_view>
 
 #include "platform/picture.h"
+#include "program/main_window.h"
 
 namespace fw {
-
-class MainWindow;
 
 // The one notification record, kept between requests; each request sends it
 // whole, in the record's first (88-byte on 32-bit Windows) version.
@@ -33,6 +32,6 @@ void SetTrayIconFromPicture(const Picture& picture);
 
 LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-void Command6_Click();  // "Tray"
+void Command6_Click(MainWindow& form);  // "Tray"
 
 }  // namespace fw

@@ -1,10 +1,10 @@
-// Automatic save names and the hotkeys' decisions.
+// Automatic save names: the name rule, the search for a free name, the
+// extensions a name can end with, the failure message.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "capture/auto_save_rules.h"
-#include "capture/hotkey_rules.h"
 
 namespace fw {
 namespace {
@@ -95,31 +95,6 @@ TEST(AutoSaveMessage, NamesTheFileAndTheReason) {
   EXPECT_NE(text.find("C:\\P\\snap4.jpg"), std::string::npos);
   EXPECT_NE(text.find("Access is denied."), std::string::npos);
   EXPECT_NE(autosave::AllNamesTakenReason(3, 9).find("snap3 to snap9"), std::string::npos);
-}
-
-TEST(HotkeyStartup, MessagesAndTheEndOfTheProgram) {
-  for (int bits = 0; bits < 8; ++bits) {
-    std::array<bool, 3> reg{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
-    hotkeys::StartupReport r = hotkeys::ReportRegistration(reg);
-    EXPECT_EQ(r.hotkeyFault, !reg[0]) << bits;
-    EXPECT_EQ(r.hkFault, bits == 0) << bits;
-    EXPECT_EQ(r.endProgram, bits == 0) << bits;
-  }
-}
-
-TEST(HotkeyMessage, IdsOutside8BitsCarryNoHotkey) {
-  EXPECT_EQ(hotkeys::HotkeyId(0), 0);
-  EXPECT_EQ(hotkeys::HotkeyId(2), 2);
-  EXPECT_EQ(hotkeys::HotkeyId(255), 255);
-  EXPECT_FALSE(hotkeys::HotkeyId(256));  // not cut down to 0
-  EXPECT_FALSE(hotkeys::HotkeyId(0x102));
-  EXPECT_FALSE(hotkeys::HotkeyId(0xFFFFFFFEu));            // IDHOT_SNAPDESKTOP on 32-bit
-  EXPECT_FALSE(hotkeys::HotkeyId(0xFFFFFFFFFFFFFFFFull));  // IDHOT_SNAPWINDOW on 64-bit
-  EXPECT_EQ(hotkeys::ActionFor(0), hotkeys::Action::CaptureScreen);
-  EXPECT_EQ(hotkeys::ActionFor(1), hotkeys::Action::CaptureWindow);
-  EXPECT_EQ(hotkeys::ActionFor(2), hotkeys::Action::ClearPicture);
-  EXPECT_EQ(hotkeys::ActionFor(3), hotkeys::Action::Nothing);
-  EXPECT_EQ(hotkeys::ActionFor(255), hotkeys::Action::Nothing);
 }
 
 }  // namespace

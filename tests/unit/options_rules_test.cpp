@@ -3,7 +3,6 @@
 
 #include <set>
 
-#include "app/shared_state.h"
 #include "output/options_rules.h"
 
 namespace fw::options {
@@ -16,6 +15,8 @@ constexpr const char* kCwd = "C:\\Users\\me";
 // the list shows only directories that exist.
 class FakeForm : public Controls {
  public:
+  explicit FakeForm(OptionsMemory& m) : memory(&m) {}
+  OptionsMemory* memory;  // the dialog's memory, which the handlers change
   std::set<std::string> existing{kProgramDir, kCwd, "C:\\Shots", "D:\\Other"};
   int check1 = kUnchecked, check2 = kUnchecked;
   std::string dir = kCwd;  // the process's current directory at first
@@ -30,7 +31,7 @@ class FakeForm : public Controls {
     if (s == check1) return;
     check1 = s;
     ++check1Handlers;
-    Check1Changed(s);
+    Check1Changed(*memory, s);
   }
   int Check2() const override { return check2; }
   void SetCheck2(int s) override {
@@ -38,7 +39,7 @@ class FakeForm : public Controls {
     if (s == check2) return;
     check2 = s;
     ++check2Handlers;
-    Check2Changed(s);
+    Check2Changed(*memory, s);
   }
   std::string Dir() const override { return dir; }
   bool SetDir(const std::string& path) override {
@@ -48,7 +49,7 @@ class FakeForm : public Controls {
     if (SamePath(p, dir)) return true;
     dir = p;
     ++dirHandlers;
-    DirChanged(dir);
+    DirChanged(*memory, dir);
     return true;
   }
   void SetExtensionText(const std::string& text) override { extension = text; }
@@ -61,17 +62,16 @@ class FakeForm : public Controls {
 class OptionsLoad : public ::testing::Test {
  protected:
   void SetUp() override {
-    AutoSaveEnabled = false;
-    ShowAfterSnap = false;
-    AutoSaveDir.clear();
-    AutoSaveExtension = ".jpg";
+    memory = OptionsMemory{};
+    memory.AutoSaveExtension = ".jpg";  // as start-up sets it
   }
   // A fresh dialog, loaded with these file contents.
   FakeForm Load(const std::optional<std::string>& file) {
-    FakeForm form;
-    RunLoadSteps(form, file, kProgramDir);
+    FakeForm form(memory);
+    RunLoadSteps(form, memory, file, kProgramDir);
     return form;
   }
+  OptionsMemory memory;
 };
 
 TEST_F(OptionsLoad, WithoutAFileTheBoxesFollowMemoryAndTheProgramDirectoryIsShown) {
@@ -79,14 +79,14 @@ TEST_F(OptionsLoad, WithoutAFileTheBoxesFollowMemoryAndTheProgramDirectoryIsShow
   EXPECT_EQ(form.check1, kUnchecked);
   EXPECT_EQ(form.check2, kUnchecked);
   EXPECT_EQ(form.dir, kProgramDir);
-  EXPECT_EQ(AutoSaveDir, kProgramDir);
+  EXPECT_EQ(memory.AutoSaveDir, kProgramDir);
   EXPECT_EQ(form.extension, ".jpg");
   EXPECT_TRUE(form.skinned);
   EXPECT_EQ(form.check1Handlers + form.check2Handlers, 0) << "unchanged assignments run no handler";
 
-  AutoSaveEnabled = true;
-  ShowAfterSnap = true;
-  AutoSaveExtension = ".bmp";
+  memory.AutoSaveEnabled = true;
+  memory.ShowAfterSnap = true;
+  memory.AutoSaveExtension = ".bmp";
   form = Load(std::nullopt);
   EXPECT_EQ(form.check1, kChecked);
   EXPECT_EQ(form.check2, kChecked);
@@ -97,10 +97,10 @@ TEST_F(OptionsLoad, FirstLoadTakesTheFileAndRunsHandlersInOrder) {
   FakeForm form = Load("1,1,\"C:\\Shots\"\r\n");
   EXPECT_EQ(form.check1, kChecked);
   EXPECT_EQ(form.check2, kChecked);
-  EXPECT_TRUE(AutoSaveEnabled);
-  EXPECT_TRUE(ShowAfterSnap);
+  EXPECT_TRUE(memory.AutoSaveEnabled);
+  EXPECT_TRUE(memory.ShowAfterSnap);
   EXPECT_EQ(form.dir, "C:\\Shots");
-  EXPECT_EQ(AutoSaveDir, "C:\\Shots");
+  EXPECT_EQ(memory.AutoSaveDir, "C:\\Shots");
   EXPECT_EQ(form.check1Handlers, 1);
   EXPECT_EQ(form.check2Handlers, 1);
   EXPECT_EQ(form.dirHandlers, 1);
@@ -111,37 +111,37 @@ TEST_F(OptionsLoad, FirstLoadTakesTheFileAndRunsHandlersInOrder) {
 
 TEST_F(OptionsLoad, LaterLoadsKeepBoxesTheUserTurnedOnAndRestoreOnesTurnedOff) {
   // Turned on without applying (memory true), file says 0: stays on.
-  AutoSaveEnabled = true;
-  AutoSaveDir = "D:\\Other";
+  memory.AutoSaveEnabled = true;
+  memory.AutoSaveDir = "D:\\Other";
   FakeForm form = Load("0,0,\"C:\\Shots\"\r\n");
   EXPECT_EQ(form.check1, kChecked);
-  EXPECT_TRUE(AutoSaveEnabled);
+  EXPECT_TRUE(memory.AutoSaveEnabled);
   // The file's directory wins over the remembered one.
   EXPECT_EQ(form.dir, "C:\\Shots");
-  EXPECT_EQ(AutoSaveDir, "C:\\Shots");
+  EXPECT_EQ(memory.AutoSaveDir, "C:\\Shots");
 
   // Turned off without applying, file says 1: back on.
-  AutoSaveEnabled = false;
-  ShowAfterSnap = false;
+  memory.AutoSaveEnabled = false;
+  memory.ShowAfterSnap = false;
   form = Load("1,1,\"C:\\Shots\"\r\n");
   EXPECT_EQ(form.check1, kChecked);
   EXPECT_EQ(form.check2, kChecked);
 }
 
 TEST_F(OptionsLoad, TheFilesDirectoryIsRememberedEvenWhenTheListAlreadyShowedIt) {
-  AutoSaveDir = "D:\\Other";
-  FakeForm form;
+  memory.AutoSaveDir = "D:\\Other";
+  FakeForm form(memory);
   form.dir = "C:\\Shots";
-  RunLoadSteps(form, std::string("0,0,\"C:\\Shots\"\r\n"), kProgramDir);
+  RunLoadSteps(form, memory, std::string("0,0,\"C:\\Shots\"\r\n"), kProgramDir);
   EXPECT_EQ(form.dirHandlers, 0);
-  EXPECT_EQ(AutoSaveDir, "C:\\Shots");
+  EXPECT_EQ(memory.AutoSaveDir, "C:\\Shots");
 }
 
 TEST_F(OptionsLoad, DimmedStateFromTheFileDoesNotSurvive) {
   FakeForm form = Load("2,2,\"C:\\Shots\"\r\n");
   EXPECT_EQ(form.check1, kUnchecked);
   EXPECT_EQ(form.check2, kUnchecked);
-  EXPECT_FALSE(AutoSaveEnabled);
+  EXPECT_FALSE(memory.AutoSaveEnabled);
   EXPECT_EQ(form.check1Handlers, 2);  // to 2 (no change of memory), then to 0
   EXPECT_EQ(form.dir, "C:\\Shots");
 }
@@ -168,44 +168,45 @@ TEST_F(OptionsLoad, FailuresStopAtTheFailingStep) {
     EXPECT_EQ(form.check1, c.check1) << c.file;
     EXPECT_EQ(form.check2, c.check2) << c.file;
     EXPECT_EQ(form.dir, c.dir) << c.file;
-    EXPECT_EQ(AutoSaveDir, c.dir) << c.file;
-    EXPECT_EQ(AutoSaveEnabled, c.check1 == kChecked) << c.file;
+    EXPECT_EQ(memory.AutoSaveDir, c.dir) << c.file;
+    EXPECT_EQ(memory.AutoSaveEnabled, c.check1 == kChecked) << c.file;
   }
 }
 
 TEST_F(OptionsLoad, AFailedDirectoryKeepsTheRememberedOne) {
-  AutoSaveDir = "D:\\Other";
+  memory.AutoSaveDir = "D:\\Other";
   FakeForm form = Load("1,1,\"C:\\Gone\"\r\n");
   EXPECT_EQ(form.dir, "D:\\Other");
-  EXPECT_EQ(AutoSaveDir, "D:\\Other");
+  EXPECT_EQ(memory.AutoSaveDir, "D:\\Other");
 }
 
 TEST_F(OptionsLoad, ARemovedRememberedDirectoryFallsBackToTheProgramDirectory) {
-  AutoSaveDir = "C:\\Removed";
+  memory.AutoSaveDir = "C:\\Removed";
   FakeForm form = Load(std::nullopt);
   EXPECT_EQ(form.dir, kProgramDir);
-  EXPECT_EQ(AutoSaveDir, kProgramDir);
+  EXPECT_EQ(memory.AutoSaveDir, kProgramDir);
   // Also when the list already shows the program's directory.
-  AutoSaveDir = "C:\\Removed";
-  FakeForm shown;
+  memory.AutoSaveDir = "C:\\Removed";
+  FakeForm shown(memory);
   shown.dir = kProgramDir;
-  RunLoadSteps(shown, std::nullopt, kProgramDir);
-  EXPECT_EQ(AutoSaveDir, kProgramDir);
+  RunLoadSteps(shown, memory, std::nullopt, kProgramDir);
+  EXPECT_EQ(memory.AutoSaveDir, kProgramDir);
 }
 
 TEST(OptionsHandlers, DimmedChangesNothingAndExtensionFollowsTheChosenItem) {
-  AutoSaveEnabled = true;
-  Check1Changed(kDimmed);
-  EXPECT_TRUE(AutoSaveEnabled);
-  Check1Changed(kUnchecked);
-  EXPECT_FALSE(AutoSaveEnabled);
-  ShowAfterSnap = false;
-  Check2Changed(kDimmed);
-  EXPECT_FALSE(ShowAfterSnap);
-  Check2Changed(kChecked);
-  EXPECT_TRUE(ShowAfterSnap);
-  ExtensionChosen(".bmp");
-  EXPECT_EQ(AutoSaveExtension, ".bmp");
+  OptionsMemory memory;
+  memory.AutoSaveEnabled = true;
+  Check1Changed(memory, kDimmed);
+  EXPECT_TRUE(memory.AutoSaveEnabled);
+  Check1Changed(memory, kUnchecked);
+  EXPECT_FALSE(memory.AutoSaveEnabled);
+  memory.ShowAfterSnap = false;
+  Check2Changed(memory, kDimmed);
+  EXPECT_FALSE(memory.ShowAfterSnap);
+  Check2Changed(memory, kChecked);
+  EXPECT_TRUE(memory.ShowAfterSnap);
+  ExtensionChosen(memory, ".bmp");
+  EXPECT_EQ(memory.AutoSaveExtension, ".bmp");
   EXPECT_EQ(ClickedState(kUnchecked), kChecked);
   EXPECT_EQ(ClickedState(kChecked), kUnchecked);
   EXPECT_EQ(ClickedState(kDimmed), kChecked);

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "capture/capture_commands.h"
 #include "gui_resources.h"
 #include "image/picture_commands.h"
@@ -31,17 +31,18 @@ void Report(const char* when, int done) {
 int main(int argc, char** argv) {
   int captures = argc > 1 ? std::atoi(argv[1]) : 1000;
   if (FAILED(::OleInitialize(nullptr))) return 2;
-  fw::MainWindow& form = fw::Form1();
+  fw::Program program;
+  fw::Form1& form = program.form1;
   if (!form.Create(::GetModuleHandleA(nullptr))) return 2;
   ::ShowWindow(form.hwnd(), SW_SHOWNORMAL);
 
   // Warm-up: the first capture, copy and paste create what stays (fonts,
   // brushes, the clipboard's bookkeeping).
   for (int i = 0; i < 3; ++i) {
-    fw::capensc_Click();
-    fw::Command8_Click();
-    fw::Command9_Click();
-    fw::Command13_Click();
+    fw::capensc_Click(form);
+    fw::Command8_Click(form);
+    fw::Command9_Click(form);
+    fw::Command13_Click(form);
     Settle(form.hwnd());
   }
   long gdi0 = e2e::GdiObjects(), user0 = e2e::UserObjects();
@@ -49,19 +50,19 @@ int main(int argc, char** argv) {
   Report("start", 0);
 
   for (int i = 1; i <= captures; ++i) {
-    fw::capensc_Click();
+    fw::capensc_Click(form);
     if (i % 10 == 0) {
       // Now and then the other picture paths too.
-      fw::Command8_Click();
-      fw::Command7_Click();
-      fw::Command9_Click();
-      fw::Command13_Click();
-      fw::Command3_Click();
+      fw::Command8_Click(form);
+      fw::Command7_Click(form);
+      fw::Command9_Click(form);
+      fw::Command13_Click(form);
+      fw::Command3_Click(form);
     }
     Settle(form.hwnd());
     if (i % (captures >= 1000 ? 100 : 50) == 0) Report("at", i);
   }
-  fw::Command3_Click();
+  fw::Command3_Click(form);
   Settle(form.hwnd());
   long gdi1 = e2e::GdiObjects(), user1 = e2e::UserObjects();
   std::size_t mem1 = e2e::PrivateBytes();

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "capture/hotkeys.h"
 #include "platform/events.h"
 #include "platform/handles.h"
@@ -135,9 +135,10 @@ int main() {
   if (FAILED(::OleInitialize(nullptr))) return 90;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
-  fw::MainWindow& form = fw::Form1();
+  fw::Program program;
+  fw::Form1& form = program.form1;
   if (!form.Create(::GetModuleHandleA(nullptr))) return 91;
-  if (!fw::Form_Load()) return 92;
+  if (!form.Form_Load()) return 92;
   HWND hwnd = form.hwnd();
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   fw::DoEvents();
@@ -151,7 +152,7 @@ int main() {
   squatter.uFlags = NIF_ICON;
   squatter.hIcon = form.icon();
   Check(::Shell_NotifyIconA(NIM_ADD, &squatter) != FALSE, "a first icon for the window is added");
-  fw::Command6_Click();
+  fw::Command6_Click(form);
   fw::DoEvents();
   Check(Visible(hwnd), "when the shell refuses the icon the window stays visible");
   Check(ChainIsTrayHotkeyOwn(hwnd), "the tray procedure is installed even so");
@@ -162,7 +163,7 @@ int main() {
   form.SetPicture(fw::Picture::FromIcon(std::move(red)));
   Check(form.GetPicture().Type() == fw::PictureType::Icon, "the picture area holds an icon picture");
   std::vector<HWND> before = TrayIcons();
-  fw::Command6_Click();
+  fw::Command6_Click(form);
   fw::DoEvents();
   Check(!Visible(hwnd), "Tray hides the window");
   Check(ChainIsTrayHotkeyOwn(hwnd), "one tray procedure in front of the hotkey procedure");
@@ -189,7 +190,7 @@ int main() {
   // A bitmap picture: the icon is the window's own again.
   form.SetPicture(SolidBitmapPicture(RGB(255, 0, 0)));
   before = TrayIcons();
-  fw::Command6_Click();
+  fw::Command6_Click(form);
   fw::DoEvents();
   Check(!Visible(hwnd) && ChainIsTrayHotkeyOwn(hwnd), "Tray again: hidden, still one tray procedure");
   Check(fw::TrayIconData.hIcon == form.icon(), "with a bitmap picture the record carries the window's icon");

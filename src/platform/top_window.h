@@ -1,0 +1,108 @@
+// The one shape of the program's top-level windows (the main window, the
+// Options dialog, the Version Info window).
+//
+// A window is a C++ object deriving from TopWindow. Create() registers its
+// class (once) and creates the window with the object as its creation
+// parameter; the object is bound to the handle at WM_NCCREATE through
+// GWLP_USERDATA and unbound at WM_NCDESTROY. Every message then goes
+// through one procedure that never lets an exception out, gives the skin
+// the first look, and calls the typed On... handler the window overrides.
+// What every window does alike is written here once: the keyboard focus
+// kept across deactivation, dialog keys (Tab, Enter, Escape), the end of
+// the program when the last counted window is destroyed.
+//
+// Adding a handler for another message: declare a virtual On... below with
+// a default that changes nothing, add its case to Dispatch() in
+// top_window.cpp, and override it where it is needed. A registered message
+// (RegisterWindowMessage) goes to OnOtherMessage.
+#pragma once
+
+#include <windows.h>
+
+namespace fw {
+
+class TopWindow {
+ public:
+  TopWindow() = default;
+  TopWindow(const TopWindow&) = delete;
+  TopWindow& operator=(const TopWindow&) = delete;
+  // The object owns its window: a window still open when the object goes is
+  // destroyed (without running its handlers).
+  virtual ~TopWindow();
+
+  // The window's handle while it exists; null before Create and after the
+  // window has been destroyed.
+  HWND hwnd() const noexcept { return hwnd_; }
+  bool IsLoaded() const noexcept { return hwnd_ != nullptr; }
+
+  // Destroys the window if it exists (WM_DESTROY runs OnDestroy).
+  void Destroy() noexcept;
+
+  // Gives the keyboard focus back to the control that had it when the
+  // window was last deactivated, or to FirstFocus().
+  void RestoreFocus();
+
+ protected:
+  // Filled with designated initializers, naming what differs from these.
+  struct ClassSpec {
+    const char* name = "";
+    HBRUSH background = nullptr;
+    HICON icon = nullptr;
+    HICON smallIcon = nullptr;
+  };
+  struct WindowSpec {
+    DWORD exStyle = 0;
+    const char* title = "";
+    DWORD style = 0;
+    int width = 0;  // pixels; the window is placed later
+    int height = 0;
+    HWND owner = nullptr;
+    // Destroyed with the window once it exists; until then the caller's.
+    HMENU menu = nullptr;
+    // The program ends when the last window that counts is destroyed.
+    bool keepsProgramRunning = false;
+  };
+  // Registers the class on first use and creates the window, hidden.
+  bool Create(const ClassSpec& cls, const WindowSpec& window) noexcept;
+
+  // ---- typed handlers; the defaults change nothing ----
+  // WM_COMMAND from a control (code is its notification), a menu (0) or a
+  // shortcut key (1).
+  virtual void OnCommand(int /*id*/, int /*code*/) {}
+  virtual void OnSize() {}
+  virtual void OnTimer(UINT_PTR /*id*/) {}
+  // WM_CLOSE (the close box, Alt+F4, a close from code). The default
+  // destroys the window.
+  virtual void OnClose() { Destroy(); }
+  // WM_DESTROY: the window and its controls still exist.
+  virtual void OnDestroy() {}
+  // Owner-drawn controls; true when the window drew or measured the item.
+  virtual bool OnMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  // Any message without a typed handler of its own (registered messages
+  // included). Return true with `result` set when handled.
+  virtual bool OnOtherMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) { return false; }
+
+  // ---- keyboard ----
+  // The control that takes the focus when none had it before.
+  virtual HWND FirstFocus() const { return nullptr; }
+  // The button Enter presses (DM_GETDEFID); 0 for none.
+  virtual int DefaultButtonId() const { return 0; }
+  // Sees every key message meant for this window or one of its controls
+  // before it is dispatched; true when it was handled. The default gives
+  // dialog keys: Tab and Shift+Tab, the arrows within a group, Enter (the
+  // default button), Escape (IDCANCEL) and access keys.
+  virtual bool PreTranslateMessage(MSG& msg);
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  static bool RouteKeyMessage(MSG& msg);
+  LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnActivate(WPARAM wParam);
+
+  HWND hwnd_ = nullptr;
+  HWND lastFocus_ = nullptr;  // the control to give the focus back to
+  bool keepsProgramRunning_ = false;
+};
+
+}  // namespace fw
