@@ -50,8 +50,6 @@ constexpr Place kLine1SecondPlace{kTextLeft, 1800, kTextWidth, 30};
 constexpr Place kCmdSysInfoPlace{2985, 2280, 1260, 375};
 constexpr Place kCmdOKPlace{4365, 2280, 1260, 375};
 
-static_assert(about::kKeyAccess == (READ_CONTROL | KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY |
-                                    KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK));
 static_assert(about::kRegSz == REG_SZ && about::kRegDword == REG_DWORD);
 
 HWND AddLabel(HWND parent, int id, std::string_view text, const Place& place, FontKind font) {
