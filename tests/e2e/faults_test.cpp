@@ -416,10 +416,10 @@ TEST(BadInput, WindowCapturesWithoutAProperForegroundWindowGiveAPictureAndNoFaul
     ASSERT_TRUE(notice);
     PressDialogButton(notice->hwnd, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(app.main()) != FALSE; }, 3000));
-    BringToFront(pattern->hwnd());
-    Sleep(200);
+    ASSERT_TRUE(BringToFront(pattern->hwnd()));
     pattern.reset();  // gone before the delay ends
-    EXPECT_TRUE(WaitUntil([&] { return app.Sync(500) && OpenDialogs(app.pid()).empty(); }, 10000));
+    ASSERT_TRUE(WaitFirstCaptureTaken(app)) << "no capture";
+    EXPECT_TRUE(app.SettledDialogs().empty());
     Restore(app);
     EXPECT_TRUE(app.running());
   }

@@ -32,19 +32,22 @@ void MoveAside(App& app) {
   app.Sync();
 }
 
-// A process of the driver's that holds Ctrl+F<n> for the given keys.
-void HoldHotkeys(const std::string& keys) {
+// A process of the driver's that holds Ctrl+F<n> for the given keys; its
+// window, whose title counts the presses of those keys it has received.
+HWND HoldHotkeys(const std::string& keys) {
   DWORD pid = 0;
   std::string dir = FreshTestDir("-holder");
   EXPECT_NE(StartProcess(BinDir() + "\\hotkey_holder.exe", keys, dir, &pid), nullptr);
   std::string expected = "hotkey holder: " + keys;
+  HWND holder = nullptr;
   EXPECT_TRUE(WaitUntil(
       [&] {
-        HWND h = FindTopLevel(pid, "FwHotkeyHolder", nullptr, false);
-        return h && Text(h) == expected;
+        holder = FindTopLevel(pid, "FwHotkeyHolder", nullptr, false);
+        return holder && Text(holder) == expected;
       },
       10000))
       << "the holder could not take " << keys;
+  return holder;
 }
 
 TEST(Hotkeys, CtrlF10CapturesTheScreenAndCtrlF12EmptiesTheAreaWithoutMakingExitAsk) {
@@ -83,9 +86,8 @@ TEST(Hotkeys, WorkWhileTheProgramIsMinimisedOrHidden) {
   ::ShowWindow(app.main(), SW_HIDE);
   ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(app.main()); }, 3000));
   SendCtrlKey(VK_F10);
-  app.Sync();
-  Sleep(300);
-  EXPECT_FALSE(::IsWindowVisible(app.main()));
+  ASSERT_TRUE(app.Sync());  // the hotkey has been handled
+  EXPECT_FALSE(::IsWindowVisible(app.main())) << "brought back although not asked to";
   ::ShowWindow(app.main(), SW_SHOW);
   app.Sync();
   EXPECT_TRUE(AreaShows(app, second));
@@ -149,7 +151,7 @@ TEST(Hotkeys, MessagesWhoseIdDoesNotFitIn8BitsAreTakenInAndDropped) {
 }
 
 TEST(Hotkeys, CtrlF10HeldElsewhereGivesHotkeyFaultThenANormalStart) {
-  HoldHotkeys("10");
+  HWND holder = HoldHotkeys("10");
   App app({.waitForMain = false});
   auto fault = WaitForDialog(app.pid(), 10000, "Framewick");
   ASSERT_TRUE(fault);
@@ -170,9 +172,12 @@ TEST(Hotkeys, CtrlF10HeldElsewhereGivesHotkeyFaultThenANormalStart) {
   EXPECT_TRUE(AreaShows(app, pattern));
   SendCtrlKey(VK_F12);
   EXPECT_TRUE(WaitUntil([&] { return AreaIsEmpty(app); }, 3000));
+  // Ctrl+F10 goes to the program that holds it, and the program does
+  // nothing.
   SendCtrlKey(VK_F10);
-  app.Sync();
-  Sleep(300);
+  EXPECT_TRUE(WaitUntil([&] { return Text(holder) == "hotkey holder: 10 (pressed 1)"; }, 3000))
+      << "the holder did not get Ctrl+F10: " << Text(holder);
+  ASSERT_TRUE(app.Sync());
   EXPECT_TRUE(AreaIsEmpty(app));
 }
 

@@ -105,8 +105,7 @@ TEST(Clipboard, NothingToCopyOrCutLeavesTheUsersClipboardAlone) {
   ASSERT_TRUE(PutTextOnClipboard("keep me"));
   app.Click("Copy");
   app.Click("Cut");
-  app.Sync();
-  Sleep(300);
+  ASSERT_TRUE(app.Sync());
   EXPECT_TRUE(ClipboardHasFormat(CF_TEXT));
   EXPECT_FALSE(ClipboardHasFormat(CF_BITMAP));
   EXPECT_TRUE(app.running());
@@ -191,9 +190,7 @@ TEST(PictureArea, DraggingOnImage1ResizesItFromTheAreasCorner) {
   ASSERT_TRUE(BringToFront(app.main()));
   RECT r = ScreenRect(image);
   MoveMouse(r.left + 20, r.top + 20);
-  Sleep(50);
   MouseButton(true);
-  Sleep(50);
   MoveMouse(r.left + 120, r.top + 90);
   // The first move makes it jump to the area's corner with the pointer's
   // offset (100 + 20, 70 + 20 from its old corner) as its size.
@@ -227,10 +224,9 @@ TEST(PictureArea, DraggingOnImage1ResizesItFromTheAreasCorner) {
   MoveMouse(area.left + 200, area.top + 150);
   WaitUntil([&] { return InArea(app, image).right == 200; }, 3000);
   MouseButton(false);
-  Sleep(100);
   // Released: moving no longer resizes.
   MoveMouse(area.left + 260, area.top + 180);
-  Sleep(300);
+  ASSERT_TRUE(app.InputHandled()) << "the pointer's moves were not handled";
   RECT after = InArea(app, image);
   EXPECT_EQ(after.right, 200);
   EXPECT_EQ(after.bottom, 150);

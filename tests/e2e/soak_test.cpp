@@ -92,7 +92,11 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
       ADD_FAILURE() << name << ": " << why;
       ++failures;
     }
-    for (int tries = 0; !::DeleteFileA(path.c_str()) && tries < 100; ++tries) Sleep(20);
+    // The program may still hold the file for a moment after writing it.
+    if (!WaitUntil([&] { return ::DeleteFileA(path.c_str()) != FALSE; }, 2000, 20)) {
+      ADD_FAILURE() << name << " could not be deleted";
+      ++failures;
+    }
     long done = i + 1;
     if (done == warmUp) {
       base = Measure(app);
