@@ -7,6 +7,8 @@
 namespace e2e {
 namespace {
 
+constexpr DWORD kPointerPacingMs = 50;
+
 INPUT KeyInput(WORD vk, bool up) {
   INPUT in{};
   in.type = INPUT_KEYBOARD;
@@ -76,13 +78,17 @@ void MoveMouse(int x, int y) {
   in.mi.dy = static_cast<LONG>((y * 65535LL + sh / 2) / (sh - 1));
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   ::SendInput(1, &in, sizeof in);
-  // A press that follows lands where the system has the pointer.
   WaitUntil(
       [&] {
         POINT at{};
         return ::GetCursorPos(&at) && at.x == x && at.y == y;
       },
       1000, 5);
+  // Pacing, not a check: Wine then moves the X pointer there as well, and
+  // the X server's report of that move comes back as mouse input of its
+  // own; a click injected before it lands can be taken at the pointer's
+  // old place, or end a drag that has not yet begun.
+  Sleep(kPointerPacingMs);
 }
 
 void MouseButton(bool down, bool right) {
