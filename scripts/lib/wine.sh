@@ -63,6 +63,11 @@ fw_prefix_lacks() {  # .reg file
       load(systemreg, "HKEY_LOCAL_MACHINE")
     }
     { sub(/\r$/, "") }
+    /^\[/ && index($0, "]") == 0 {
+      print "(not a key) " $0
+      key = ""
+      next
+    }
     /^\[HKEY_(CURRENT_USER|LOCAL_MACHINE)\\/ {
       name = substr($0, 2, index($0, "]") - 2)
       key = tolower(name)
