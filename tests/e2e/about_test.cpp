@@ -154,7 +154,7 @@ TEST(VersionInfo, EnterEscapeAndTheCloseBoxCloseIt) {
     app.Sync();
     way.close(about);
     EXPECT_TRUE(Gone(about)) << way.name;
-    EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << way.name;
+    EXPECT_TRUE(app.SettledDialogs().empty()) << way.name;
   }
   EXPECT_TRUE(app.running());
 }
@@ -230,7 +230,7 @@ TEST(SystemInfo, StartsTheFirstValuesPathAsItIs) {
   ASSERT_TRUE(WaitStarted(tool, &record));
   EXPECT_NE(record.find("show=1\r\n"), std::string::npos) << record;  // normal, focused
   EXPECT_FALSE(FileExists(other + ".started"));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 
   // The path is started without looking for the file first: a missing one
   // fails to start, and says so.
@@ -252,7 +252,7 @@ TEST(SystemInfo, FallsBackToTheToolInTheSharedToolsDirectory) {
   std::string record;
   ASSERT_TRUE(WaitStarted(tool, &record));
   EXPECT_NE(record.find("show=1\r\n"), std::string::npos) << record;
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 
   // A directory without the tool does not count.
   ::CreateDirectoryA((app.dir() + "\\empty").c_str(), nullptr);
@@ -306,7 +306,7 @@ TEST(Help, OpensTheHelpPageBesideTheProgram) {
   std::string record;
   ASSERT_TRUE(WaitStarted(viewer, &record));
   EXPECT_NE(record.find(app.dir() + "\\help.htm"), std::string::npos) << record;
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   EXPECT_TRUE(app.Sync());
 }
 

@@ -114,7 +114,7 @@ TEST(ShortcutCapture, CtrlSPutsTheWholeScreenThereAtOnce) {
   EXPECT_TRUE(matched) << "the screen's top-left (the pattern) is not in the picture area";
   if (!matched) SaveBmp(shown, app.dir() + "\\shown.bmp");
   EXPECT_FALSE(::IsIconic(app.main()));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 TEST(ShortcutCapture, CtrlWCapturesTheActiveWindowWhichIsTheProgram) {

@@ -57,7 +57,7 @@ TEST(Hotkeys, CtrlF10CapturesTheScreenAndCtrlF12EmptiesTheAreaWithoutMakingExitA
   ASSERT_TRUE(BringToFront(pattern.hwnd()));  // the program in the background
   SendCtrlKey(VK_F10);
   EXPECT_TRUE(AreaShows(app, pattern));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a hotkey capture shows no notice";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "a hotkey capture shows no notice";
   EXPECT_FALSE(::IsIconic(app.main()));
   EXPECT_NE(OptionsWindow(app), nullptr) << "the capture did not read the options";
 
@@ -113,7 +113,7 @@ TEST(Hotkeys, ShowProgramAfterEachSnapBringsAHiddenOrMinimisedWindowBack) {
   EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(app.main()); }, 3000));
   EXPECT_TRUE(WaitUntil([&] { return SavedBitmap("C:\\snap1.jpg"); }, kSaveTimeoutMs));
   app.Sync();
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   clean();
 }
 
@@ -162,7 +162,7 @@ TEST(Hotkeys, CtrlF10HeldElsewhereGivesHotkeyFaultThenANormalStart) {
   PressDialogButton(fault->hwnd, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return app.main() && ::IsWindowVisible(app.main()); }, 5000));
   app.Sync();
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "more than one message";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "more than one message";
 
   // Ctrl+F11 and Ctrl+F12 are the program's; Ctrl+F10 stays the holder's.
   PatternWindow pattern(0, 0, kW, kH, 55);
@@ -213,7 +213,7 @@ TEST(Hotkeys, CtrlF11AndCtrlF12HeldElsewhereAreNotReported) {
   HoldHotkeys("11 12");
   App app;
   ASSERT_TRUE(app.main() && ::IsWindowVisible(app.main()));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   PatternWindow pattern(0, 0, kW, kH, 56);
   MoveAside(app);
   SendCtrlKey(VK_F10);

@@ -148,7 +148,7 @@ TEST(Mail, HandsTheSavedFileOverWithTheExactAddressAndKeys) {
   EXPECT_EQ(handler.Log(), ExpectedLog(path));
   ASSERT_EQ(MailHandler::Windows().size(), 1u);
   EXPECT_EQ(Text(MailHandler::Windows()[0]), path);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 TEST(Mail, AfterTwoSavesTheSecondFileIsMailed) {

@@ -257,7 +257,7 @@ TEST(Printing, ScreenCaptureFillsTheHeightOfALandscapePageFromItsTopLeft) {
 
   std::string pdf = PrintAndCollect(app, queue);
   ASSERT_FALSE(pdf.empty()) << "the queue wrote no PDF";
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "printing asks nothing and reports nothing";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "printing asks nothing and reports nothing";
 
   Image page = RenderPage(pdf, app.dir());
   ASSERT_FALSE(page.empty()) << "pdftoppm rendered nothing from " << pdf;

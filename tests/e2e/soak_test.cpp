@@ -106,7 +106,7 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
     }
   }
   ASSERT_TRUE(app.Sync());
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a message came up during the run";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "a message came up during the run";
   Figures end = Measure(app);
   // Flat: a leak of one object or one screen bitmap per capture would show
   // as hundreds of objects or many megabytes.
