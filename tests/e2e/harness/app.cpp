@@ -16,11 +16,12 @@ namespace {
 
 using namespace fw::ids;
 
-// Barriers, each posted once the one before has come back. The first may
-// pass inside the hotkey handler's look at pending events; the next is
-// posted when that look has all but certainly ended (a look takes one more
-// call into the system, the answer's way to the driver and back several),
-// and the last leaves that chance squared again.
+// Barriers a sync passes, each posted once the one before has come back.
+// The first can pass inside the hotkey handler's opening look at pending
+// events; that look ends with the program's next call for a message, which
+// the next barrier, needing the answer's way to the driver and its own way
+// back, almost never overtakes (about one time in a hundred, measured); the
+// third leaves that chance squared.
 constexpr int kSettleBarriers = 3;
 
 UINT BarrierMessage() {

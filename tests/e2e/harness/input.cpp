@@ -87,7 +87,7 @@ void MoveMouse(int x, int y) {
   // Pacing, not a check: Wine then moves the X pointer there as well, and
   // the X server's report of that move comes back as mouse input of its
   // own; a click injected before it lands can be taken at the pointer's
-  // old place, or end a drag that has not yet begun.
+  // old place (seen: a click beside an open popup menu that left it open).
   Sleep(kPointerPacingMs);
 }
 
