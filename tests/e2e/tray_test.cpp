@@ -214,10 +214,13 @@ TEST(Tray, LeftReleaseShowsTheWindowAgainAndTheIconStaysUntilTrayReplacesIt) {
   // Moves, presses and double clicks over the icon change nothing.
   for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONUP})
     ::PostMessageA(app.main(), kTrayCallback, 0, mouse);
+  // The shell has taken a press when it makes the notification area the
+  // active window (it then hands the press on to the program); another
+  // window is in front before, so that shows.
+  PatternWindow elsewhere(600, 500, 200, 150, 60);
+  ASSERT_TRUE(BringToFront(elsewhere.hwnd()));
   MoveMouse(CentreOf(icon).x, CentreOf(icon).y);
   MouseButton(true);  // pressed, not yet released
-  // The shell has taken the press when it makes the notification area the
-  // active window; it then hands it on to the program.
   EXPECT_TRUE(WaitUntil([] { return ::GetForegroundWindow() == TrayWindow(); }, 3000))
       << "the press did not reach the notification area; in front: " << ClassOf(::GetForegroundWindow());
   ASSERT_TRUE(app.Sync());
