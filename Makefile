@@ -7,7 +7,10 @@
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Where everything is built, run and tested: `make BUILD=dir test`.
 BUILD ?= build
+# The scripts take it from here.
+export FW_BUILD := $(abspath $(BUILD))
 CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: all deps build native windows i686 x86_64 run test unit e2e soak bench fuzz fuzz-build release clean
@@ -69,9 +72,7 @@ bench: deps windows
 release: deps windows
 	@./scripts/release.sh
 
+# A test run that was cut short may leave servers, immutable directories and
+# a small file system behind; the script undoes them first.
 clean:
-	@# A test run that was cut short may leave its immutable directories and
-	@# its small file system behind.
-	@-chattr -i $(BUILD)/e2e-readonly $(BUILD)/e2e-readonly-program 2>/dev/null || true
-	@-for m in $(BUILD)/*-full; do mountpoint -q "$$m" 2>/dev/null && umount "$$m"; done; true
-	rm -rf $(BUILD)
+	@./scripts/clean.sh

@@ -18,9 +18,11 @@ BIN=$FW_BUILD/$FW_ARCH/bin
 RUNS=${FW_BENCH_RUNS:-20}
 WORK=$FW_BUILD/bench-work
 LOG=$FW_BUILD/bench-figures.log
-fw_prefix
 cleanup() { fw_wineserver_stop; fw_xvfb_stop; }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+fw_prefix || exit 2
 
 floor=$FW_BUILD/xgetimage_floor
 cc -O2 -o "$floor" "$FW_ROOT/bench/native/xgetimage_floor.c" -lX11 || exit 2

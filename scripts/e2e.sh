@@ -1,6 +1,8 @@
 #!/bin/bash
 # Runs the end-to-end driver under Wine on a private Xvfb display.
 # Arguments go to the driver (e.g. --gtest_filter=Capture*).
+# FW_E2E_NAME (default e2e) names the run: its work folder, log, CUPS
+# server and special directories under the build folder carry the name.
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
@@ -11,58 +13,88 @@ if [ ! -x "$BIN/fw_e2e.exe" ]; then
   echo "e2e: $BIN/fw_e2e.exe is missing; build first" >&2
   exit 2
 fi
-fw_prefix
-fw_xvfb_start "${FW_SCREEN:-1024x768x24}" || exit 2
-# A directory nobody may write into, for the tests of saving there:
-# immutable (which holds for root too) or, failing that, without write
-# permission. Left out when neither makes it unwritable.
-READONLY=$FW_BUILD/e2e-readonly
-chattr -i "$READONLY" 2>/dev/null
-rm -rf "$READONLY"
-mkdir -p "$READONLY"
-chattr +i "$READONLY" 2>/dev/null || chmod 555 "$READONLY"
-if touch "$READONLY/probe" 2>/dev/null; then
-  rm -f "$READONLY/probe"
-else
-  export FW_READONLY_DIR=$(fw_winpath "$READONLY")
-fi
-# A copy of the program in a directory nobody may write into, for "Apply"
-# that cannot write the settings file.
-ROPROGRAM=$FW_BUILD/e2e-readonly-program
-chattr -i "$ROPROGRAM" 2>/dev/null
-rm -rf "$ROPROGRAM"
-mkdir -p "$ROPROGRAM"
-cp "$BIN/Framewick.exe" "$BIN/camera.wav" "$ROPROGRAM/"
-chattr +i "$ROPROGRAM" 2>/dev/null || chmod 555 "$ROPROGRAM"
-if touch "$ROPROGRAM/probe" 2>/dev/null; then
-  rm -f "$ROPROGRAM/probe"
-else
-  export FW_READONLY_PROGRAM_DIR=$(fw_winpath "$ROPROGRAM")
-fi
-# A small file system of its own (as root), for saving onto a full disk.
-FULL=$FW_BUILD/e2e-full
-mountpoint -q "$FULL" 2>/dev/null && umount "$FULL" 2>/dev/null
-mkdir -p "$FULL"
-if mount -t tmpfs -o size=8m,mode=0777 framewick-full "$FULL" 2>/dev/null; then
-  export FW_FULL_DIR=$(fw_winpath "$FULL")
-fi
+NAME=${FW_E2E_NAME:-e2e}
+READONLY=$FW_BUILD/$NAME-readonly
+ROPROGRAM=$FW_BUILD/$NAME-readonly-program
+FULL=$FW_BUILD/$NAME-full
+WORK=$FW_BUILD/$NAME-work
+LOG=$FW_BUILD/$NAME.log
+
+# Whatever the run sets up is undone however it ends, and only that: each
+# step is noted before it is taken, and undoing a step twice does no harm.
+locked=()
+mounted=
+wineserver_started=
 cleanup() {
-  fw_wineserver_stop; fw_xvfb_stop; fw_cups_stop
-  chattr -i "$READONLY" "$ROPROGRAM" 2>/dev/null; chmod 755 "$READONLY" "$ROPROGRAM" 2>/dev/null
-  mountpoint -q "$FULL" 2>/dev/null && umount "$FULL" 2>/dev/null
+  if [ -n "$wineserver_started" ]; then
+    fw_wineserver_stop
+    wineserver_started=
+  fi
+  fw_xvfb_stop
+  fw_cups_stop
+  local dir
+  for dir in "${locked[@]}"; do
+    chattr -i "$dir" 2>/dev/null
+    chmod 755 "$dir" 2>/dev/null
+  done
+  locked=()
+  if [ -n "$mounted" ]; then
+    mountpoint -q "$mounted" 2>/dev/null && umount "$mounted" 2>/dev/null
+    mounted=
+  fi
 }
 trap cleanup EXIT
-# The printing tests print to this run's own CUPS server.
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+fw_prefix || exit 2
+
+# A directory nobody may write into: immutable (which holds for root too)
+# or, failing that, without write permission. Left out when neither makes
+# it unwritable.
+unwritable() {  # directory; true when nothing can be written into it
+  locked+=("$1")
+  chattr +i "$1" 2>/dev/null || chmod 555 "$1"
+  if touch "$1/probe" 2>/dev/null; then
+    rm -f "$1/probe"
+    return 1
+  fi
+  return 0
+}
+for dir in "$READONLY" "$ROPROGRAM"; do  # what a run that was cut short left
+  chattr -i "$dir" 2>/dev/null
+  rm -rf "$dir"
+  mkdir -p "$dir"
+done
+# For the tests of saving there.
+if unwritable "$READONLY"; then export FW_READONLY_DIR=$(fw_winpath "$READONLY"); fi
+# A copy of the program there, for "Apply" that cannot write the settings
+# file.
+cp "$BIN/Framewick.exe" "$BIN/camera.wav" "$ROPROGRAM/"
+if unwritable "$ROPROGRAM"; then export FW_READONLY_PROGRAM_DIR=$(fw_winpath "$ROPROGRAM"); fi
+# A small file system of its own (as root), for saving onto a full disk.
+mountpoint -q "$FULL" 2>/dev/null && umount "$FULL" 2>/dev/null
+mkdir -p "$FULL"
+mounted=$FULL
+if mount -t tmpfs -o size=8m,mode=0777 framewick-full "$FULL" 2>/dev/null; then
+  export FW_FULL_DIR=$(fw_winpath "$FULL")
+else
+  mounted=
+fi
+
+fw_xvfb_start "${FW_SCREEN:-1024x768x24}" || exit 2
+# The printing tests print to this run's own CUPS server. Printing is part
+# of the program, so without one they fail, saying why.
 if fw_cups_start; then
   echo "e2e: printing to queue $FW_CUPS_QUEUE of a private CUPS server ($CUPS_SERVER)"
 else
-  echo "e2e: no printer for the printing tests: $FW_CUPS_UNAVAILABLE"
+  echo "e2e: no printer, so the printing tests will fail: $FW_CUPS_UNAVAILABLE" >&2
   export FW_CUPS_UNAVAILABLE CUPS_SERVER=$FW_BUILD/no-cups-server.sock  # and none of the system's
 fi
+wineserver_started=1
 fw_wineserver_start
 
-NAME=${FW_E2E_NAME:-e2e}
-WORK=$FW_BUILD/$NAME-work
 rm -rf "$WORK"
 mkdir -p "$WORK"
 export FW_BIN_DIR=$(fw_winpath "$BIN") FW_WORK_DIR=$(fw_winpath "$WORK")
@@ -72,14 +104,17 @@ setup=$FW_BUILD/release/Framewick-$(cat "$FW_BUILD/$FW_ARCH/version.txt" 2>/dev/
 echo "e2e: $FW_ARCH build under $("$WINE" --version) on $DISPLAY"
 # Wine's background services keep the streams they inherit open, so the
 # driver writes to a file, which is followed while it runs.
-LOG=$FW_BUILD/$NAME.log
 : > "$LOG"
 "$WINE" wineboot >/dev/null 2>&1 </dev/null
 timeout --kill-after=15 "${FW_E2E_TIMEOUT:-3000}" "$WINE" "$BIN/fw_e2e.exe" "$@" >"$LOG" 2>&1 </dev/null &
 driver=$!
-tail -n +1 -f "$LOG" --pid=$driver | tr -d '\r'
+tail -n +1 -f "$LOG" --pid=$driver | tr -d '\r' &
+follower=$!
+# Waits with `wait`, which a signal interrupts, so that the clean-up runs at
+# once (ending the Wine server ends the driver).
 wait $driver
 rc=$?
+wait $follower
 # A driver that ended before GoogleTest's closing line (its Wine server
 # stopped under it, say) did not pass, whatever its exit code.
 if [ "$rc" -eq 0 ] && ! grep -aqE '^\[==========\] [0-9]+ tests? from .* ran' "$LOG"; then

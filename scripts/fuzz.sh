@@ -1,12 +1,14 @@
 #!/bin/bash
 # Runs every fuzz target (built by `make fuzz-build`) for a bounded time,
 # starting from the corpus checked in under tests/fuzz/corpus/<target>/.
-# Inputs found on the way are kept in build/fuzz/corpus/<target>/; a crash
-# leaves its input in build/fuzz/artifacts/ and fails the run.
+# Inputs found on the way are kept in <build folder>/fuzz/corpus/<target>/;
+# a crash leaves its input in <build folder>/fuzz/artifacts/ and fails the
+# run.
 # Usage: fuzz.sh [seconds per target]
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${FW_BUILD:-$FW_ROOT/build}
+. "$FW_ROOT/scripts/lib/build.sh"
+BUILD=$FW_BUILD
 seconds=${1:-25}
 failed=0
 shopt -s nullglob

@@ -1,11 +1,12 @@
 #!/bin/bash
-# Builds the release artifacts into build/release/: for the 32-bit program
+# Builds the release artifacts into <build folder>/release/: for the 32-bit program
 # (the one shipped) and for the 64-bit one, a portable zip and an installer.
 #   Framewick-1.0-win32.zip, Framewick-1.0-win32-setup.exe
 #   Framewick-1.0-win64.zip, Framewick-1.0-win64-setup.exe
 set -euo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${FW_BUILD:-$FW_ROOT/build}
+. "$FW_ROOT/scripts/lib/build.sh"
+BUILD=$FW_BUILD
 OUT=$BUILD/release
 # The version CMake wrote from the project's own.
 VERSION=$(cat "$BUILD/i686/version.txt")

@@ -6,7 +6,7 @@ FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
 fw_detect_arch
 BIN=$FW_BUILD/$FW_ARCH/bin
-fw_prefix
+fw_prefix || exit 2
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then
   fw_xvfb_start "${FW_SCREEN:-1024x768x24}" || exit 2

@@ -6,10 +6,12 @@ FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
 fw_detect_arch
 BIN=$FW_BUILD/$FW_ARCH/bin
-fw_prefix
-fw_xvfb_start 1024x768x24
 cleanup() { fw_wineserver_stop; fw_xvfb_stop; }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+fw_prefix || exit 2
+fw_xvfb_start 1024x768x24
 fw_wineserver_start
 dir=$FW_BUILD/screenshots
 rm -rf "$dir"

@@ -5,7 +5,8 @@
 # Usage: test.sh [all|unit|fuzz|e2e|soak]
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${FW_BUILD:-$FW_ROOT/build}
+. "$FW_ROOT/scripts/lib/build.sh"
+BUILD=$FW_BUILD
 what=${1:-all}
 summary=()
 failed=0

@@ -12,7 +12,8 @@
 #   fw_cups_start   starts the server; sets CUPS_SERVER, FW_PDF_DIR (the Unix
 #                   folder the queue writes to). On failure it returns 1 and
 #                   FW_CUPS_UNAVAILABLE says why.
-#   fw_cups_stop    stops the server this run started and removes what it added.
+#   fw_cups_stop    stops the server this run started and removes what it added;
+#                   stopping twice does no harm.
 
 FW_CUPS_QUEUE=PDF
 
@@ -39,7 +40,7 @@ fw_cups_start() {
   chmod 755 "$FW_CUPS_DIR" "$FW_CUPS_DIR/pdf"
   # cups-pdf reads /etc/cups/cups-pdf-<instance>.conf for a queue whose
   # device is cups-pdf:/<instance>; the instance is this run's own.
-  FW_CUPS_INSTANCE=fw$(printf '%s' "$FW_CUPS_DIR" | md5sum | cut -c1-12)
+  FW_CUPS_INSTANCE=$(fw_cups_instance "$FW_CUPS_DIR")
   local sock=$FW_CUPS_DIR/cups.sock
   # A Unix socket's path has room for about a hundred characters.
   [ ${#sock} -le 100 ] || sock=/tmp/framewick-cups-$FW_CUPS_INSTANCE.sock
@@ -111,6 +112,11 @@ EOF
   fi
   export FW_PDF_DIR=$FW_CUPS_DIR/pdf
   return 0
+}
+
+# The cups-pdf instance of the server whose state is in a folder.
+fw_cups_instance() {  # folder
+  printf 'fw%s' "$(printf '%s' "$1" | md5sum | cut -c1-12)"
 }
 
 # A server left behind by a run that was killed: ours only (its pid file

@@ -2,7 +2,7 @@
 # persistent wineserver for running Framewick and its tests headless.
 # Sourced by the other scripts; expects FW_ROOT to be set.
 
-FW_BUILD=${FW_BUILD:-$FW_ROOT/build}
+. "$FW_ROOT/scripts/lib/build.sh"
 
 # Picks the architecture Wine can run here. 32-bit Wine needs the kernel's
 # 32-bit support; where that is switched off (ia32_emulation=off) the 64-bit
@@ -25,7 +25,9 @@ fw_detect_arch() {
     WINESERVER=/usr/lib/wine/wineserver32
   fi
   export FW_ARCH WINE WINEARCH WINESERVER
-  export WINEPREFIX=${WINEPREFIX:-$FW_BUILD/wine-$FW_ARCH}
+  # A prefix of the build's own (FW_WINEPREFIX names another); a WINEPREFIX
+  # of the user's environment is left alone.
+  export WINEPREFIX=${FW_WINEPREFIX:-$FW_BUILD/wine-$FW_ARCH}
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
 }
@@ -35,33 +37,83 @@ fw_winpath() {
   printf 'Z:%s' "$1" | tr '/' '\\'
 }
 
-# Creates the prefix once; later runs reuse it.
+# The prefix's registry settings; their hash is the prefix's readiness mark.
+FW_PREFIX_REG=$FW_ROOT/scripts/lib/wine-prefix.reg
+
+# Value names of a .reg file that the prefix's registry lacks, one a line
+# ("key: name", or "key" for a missing key). Reads the registry files the
+# server writes when it ends.
+fw_prefix_lacks() {  # .reg file
+  awk -v userreg="$WINEPREFIX/user.reg" -v systemreg="$WINEPREFIX/system.reg" '
+    function load(file, root,   line, key) {
+      while ((getline line < file) > 0) {
+        sub(/\r$/, "", line)
+        if (line ~ /^\[/) {
+          key = substr(line, 2, index(line, "]") - 2)
+          gsub(/\\\\/, "\\", key)  # the registry files double the separators
+          key = tolower(root "\\" key)
+          have[key] = 1
+        } else if (key != "" && match(line, /^("([^"\\]|\\.)*"|@)=/)) {
+          have[key SUBSEP tolower(substr(line, 1, RLENGTH - 1))] = 1
+        }
+      }
+    }
+    BEGIN {
+      load(userreg, "HKEY_CURRENT_USER")
+      load(systemreg, "HKEY_LOCAL_MACHINE")
+    }
+    { sub(/\r$/, "") }
+    /^\[/ && index($0, "]") == 0 {
+      print "(not a key) " $0
+      key = ""
+      next
+    }
+    /^\[HKEY_(CURRENT_USER|LOCAL_MACHINE)\\/ {
+      name = substr($0, 2, index($0, "]") - 2)
+      key = tolower(name)
+      if (!(key in have)) print name
+      next
+    }
+    /^\[/ { key = ""; next }
+    key != "" && match($0, /^("([^"\\]|\\.)*"|@)=/) {
+      value = substr($0, 1, RLENGTH - 1)
+      if (!((key SUBSEP tolower(value)) in have)) print name ": " value
+    }
+  ' "$1"
+}
+
+# Makes the prefix, or makes it again when it is not ready: wineboot has
+# not finished making it, or its registry lacks the settings of
+# wine-prefix.reg, or it was made with other settings (its mark holds the
+# hash of the settings it has). Later runs reuse a ready prefix.
 fw_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
+  local want
+  want=$(sha256sum < "$FW_PREFIX_REG" | cut -d' ' -f1)
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.framewick-ready" ]; then
-      echo "wine: creating the $WINEARCH prefix in $WINEPREFIX"
-      rm -rf "$WINEPREFIX"
-      DISPLAY= "$WINE" wineboot -i >/dev/null 2>&1 || true
-      "$WINESERVER" -w
-      cat > "$WINEPREFIX/framewick.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Managed"="N"
-"Decorated"="Y"
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-
-[HKEY_CURRENT_USER\Software\Wine\Drivers]
-"Audio"=""
-REG
-      DISPLAY= "$WINE" regedit /S "$(fw_winpath "$WINEPREFIX/framewick.reg")" >/dev/null 2>&1
-      "$WINESERVER" -w
-      touch "$WINEPREFIX/.framewick-ready"
+    mark=$WINEPREFIX/.framewick-ready
+    [ -f "$mark" ] && [ "$(cat "$mark")" = "$want" ] && exit 0
+    log=$WINEPREFIX.log
+    echo "wine: creating the $WINEARCH prefix in $WINEPREFIX"
+    "$WINESERVER" -k 2>/dev/null  # a server that a stopped run left running on it
+    rm -rf "$WINEPREFIX"
+    if ! DISPLAY= "$WINE" wineboot -i >"$log" 2>&1 </dev/null || ! "$WINESERVER" -w ||
+       [ ! -s "$WINEPREFIX/system.reg" ] || [ ! -s "$WINEPREFIX/user.reg" ]; then
+      echo "wine: wineboot could not make the prefix $WINEPREFIX (see $log)" >&2
+      exit 1
     fi
+    cp "$FW_PREFIX_REG" "$WINEPREFIX/framewick.reg"
+    DISPLAY= "$WINE" regedit /S "$(fw_winpath "$WINEPREFIX/framewick.reg")" >>"$log" 2>&1 </dev/null
+    "$WINESERVER" -w
+    # regedit says nothing about a failed import: read the settings back.
+    lacking=$(fw_prefix_lacks "$WINEPREFIX/framewick.reg")
+    if [ -n "$lacking" ]; then
+      echo "wine: the prefix $WINEPREFIX did not take these settings of $FW_PREFIX_REG (see $log):" >&2
+      printf '%s\n' "$lacking" | sed 's/^/  /' >&2
+      exit 1
+    fi
+    echo "$want" > "$mark"
   ) 9>"$WINEPREFIX.lock"
 }
 

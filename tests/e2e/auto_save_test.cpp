@@ -104,7 +104,7 @@ TEST(AutoSave, CheckedWithoutApplyTheNextCapturesAreSavedUnderFreeNames) {
   app.Sync();
   ExpectScreenBitmap(shots + "\\snap3.jpg", pattern);
   EXPECT_EQ(ListDir(shots), (std::vector<std::string>{"snap0.jpg", "snap1.jpg", "snap2.jpg", "snap3.jpg"}));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 TEST(AutoSave, WithoutSettingsTheFirstCaptureLoadsOptionsUnseenAndSavesNothing) {
@@ -115,7 +115,7 @@ TEST(AutoSave, WithoutSettingsTheFirstCaptureLoadsOptionsUnseenAndSavesNothing) 
   EXPECT_FALSE(::IsWindowVisible(OptionsWindow(app)));
   EXPECT_TRUE(::IsIconic(app.main()));
   EXPECT_EQ(ListDir(app.dir()), (std::vector<std::string>{"Framewick.exe", "camera.wav"}));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 TEST(AutoSave, AFailedSaveSaysWhichFileAndWhyKeepsThePictureAndTheCounter) {

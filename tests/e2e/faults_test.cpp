@@ -95,7 +95,7 @@ TEST(Faults, ASettingsFileHeldByAnotherProgramIsPassedOverAndApplySaysWhy) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   OptionsControls c(OpenOptions(app));
   ASSERT_TRUE(c.complete());
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "reading is silent";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "reading is silent";
   EXPECT_EQ(c.state1(), BST_UNCHECKED);
   EXPECT_EQ(c.state2(), BST_UNCHECKED);
   EXPECT_EQ(c.dir(), app.dir());
@@ -118,7 +118,7 @@ TEST(Faults, ADirectoryNamedLikeTheSettingsFileCountsAsNoFile) {
   ASSERT_TRUE(::CreateDirectoryA(path.c_str(), nullptr));
   OptionsControls c(OpenOptions(app));
   ASSERT_TRUE(c.complete());
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   EXPECT_EQ(c.state1(), BST_UNCHECKED);
   EXPECT_EQ(c.dir(), app.dir());
   CloseFromFrame(c.dialog);
@@ -181,7 +181,7 @@ TEST(BadInput, SettingsFilesOfEveryShapeLoadWithoutAMessageAndTheProgramCaptures
     ASSERT_TRUE(app.started());
     OptionsControls c(OpenOptions(app));
     ASSERT_TRUE(c.complete());
-    EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a message came up";
+    EXPECT_TRUE(app.SettledDialogs().empty()) << "a message came up";
     EXPECT_EQ(c.state1(), k.state1);
     EXPECT_EQ(c.state2(), k.state2);
     EXPECT_EQ(c.dir(), k.dirFromFile ? shots : app.dir());
@@ -399,7 +399,7 @@ TEST(BadInput, PasteTakesEveryPictureFormatAndSurvivesDamagedOnes) {
     app.Click("Paste");
     EXPECT_TRUE(app.Sync()) << "the program stopped answering";
     ASSERT_TRUE(app.running()) << "the program ended";
-    EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+    EXPECT_TRUE(app.SettledDialogs().empty());
   }
   ExpectStillCaptures(app, 102);
 }
@@ -416,10 +416,10 @@ TEST(BadInput, WindowCapturesWithoutAProperForegroundWindowGiveAPictureAndNoFaul
     ASSERT_TRUE(notice);
     PressDialogButton(notice->hwnd, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(app.main()) != FALSE; }, 3000));
-    BringToFront(pattern->hwnd());
-    Sleep(200);
+    ASSERT_TRUE(BringToFront(pattern->hwnd()));
     pattern.reset();  // gone before the delay ends
-    EXPECT_TRUE(WaitUntil([&] { return app.Sync(500) && OpenDialogs(app.pid()).empty(); }, 10000));
+    ASSERT_TRUE(WaitFirstCaptureTaken(app)) << "no capture";
+    EXPECT_TRUE(app.SettledDialogs().empty());
     Restore(app);
     EXPECT_TRUE(app.running());
   }
@@ -445,7 +445,7 @@ TEST(BadInput, WindowCapturesWithoutAProperForegroundWindowGiveAPictureAndNoFaul
     EXPECT_TRUE(app.Sync());
     EXPECT_TRUE(app.running());
   }
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   ExpectStillCaptures(app, 104);
 }
 

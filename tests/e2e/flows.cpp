@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "options_access.h"
+
 namespace e2e {
 
 long PatternDifferences(const Image& shown, const PatternWindow& pattern) {
@@ -34,6 +36,10 @@ bool CaptureScreenWithPattern(App& app, PatternWindow& pattern) {
   return ok;
 }
 
+bool WaitFirstCaptureTaken(App& app) {
+  return WaitUntil([&] { return OptionsWindow(app) != nullptr; }, kButtonCaptureLimitMs);
+}
+
 void Restore(App& app) {
   ::ShowWindow(app.main(), SW_RESTORE);
   WaitUntil([&] { return !::IsIconic(app.main()); }, 3000);
@@ -42,14 +48,22 @@ void Restore(App& app) {
 }
 
 bool ScreenButtonCapture(App& app) {
+  // A known picture at the screen's top-left, the program clear of it.
+  PatternWindow pattern(0, 0, 160, 100, 97);
+  RECT p = ScreenRect(pattern.hwnd());
+  ::SetWindowPos(app.main(), nullptr, p.right + 10, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  bool first = OptionsWindow(app) == nullptr;
   app.Click("Screen");
   auto notice = WaitForDialog(app.pid(), 5000);
   if (!notice) return false;
   PressDialogButton(notice->hwnd, IDOK);
   if (!WaitUntil([&] { return ::IsIconic(app.main()) != FALSE; }, 3000)) return false;
-  Sleep(3300);  // the 2-second delay ends within 3 seconds
+  // The window stays minimised until the first capture has been taken; a
+  // later one shows only in the picture, so the window comes back at once
+  // (clear of the pattern) and the picture is waited for.
+  if (first && !WaitFirstCaptureTaken(app)) return false;
   Restore(app);
-  return true;
+  return WaitUntil([&] { return PatternDifferences(app.PictureArea(), pattern) == 0; }, kButtonCaptureLimitMs, 50);
 }
 
 std::string SettingsLine(int state1, int state2, const std::string& dir) {

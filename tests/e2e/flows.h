@@ -6,6 +6,10 @@
 
 namespace e2e {
 
+// How long a capture by the "Screen" or "Window" button may take: the
+// notice's 2-second delay ends within 3 seconds, then the capture.
+inline constexpr DWORD kButtonCaptureLimitMs = 6000;
+
 // The pattern's pixels that the picture area shows at its top-left, less
 // any clock band; -1 when the area is smaller than the pattern.
 long PatternDifferences(const Image& shown, const PatternWindow& pattern);
@@ -15,8 +19,15 @@ long PatternDifferences(const Image& shown, const PatternWindow& pattern);
 // shows the pattern.
 bool CaptureScreenWithPattern(App& app, PatternWindow& pattern);
 
+// Waits for the end of the program's first capture by a button or a
+// hotkey. Its closing steps read the Options dialog's controls, which loads
+// the dialog unseen: the one sign of the capture while the main window is
+// minimised or hidden. Only the first capture of a run loads it.
+bool WaitFirstCaptureTaken(App& app);
+
 // A capture by the "Screen" button: presses it, answers the notice, waits
-// out the delay and restores the window. True when all went as expected.
+// for the capture and restores the window. True when all went as expected
+// and the picture area shows the screen (a pattern put at its top-left).
 bool ScreenButtonCapture(App& app);
 
 // Restores a minimised program and brings it to the front.

@@ -32,19 +32,22 @@ void MoveAside(App& app) {
   app.Sync();
 }
 
-// A process of the driver's that holds Ctrl+F<n> for the given keys.
-void HoldHotkeys(const std::string& keys) {
+// A process of the driver's that holds Ctrl+F<n> for the given keys; its
+// window, whose title counts the presses of those keys it has received.
+HWND HoldHotkeys(const std::string& keys) {
   DWORD pid = 0;
   std::string dir = FreshTestDir("-holder");
   EXPECT_NE(StartProcess(BinDir() + "\\hotkey_holder.exe", keys, dir, &pid), nullptr);
   std::string expected = "hotkey holder: " + keys;
+  HWND holder = nullptr;
   EXPECT_TRUE(WaitUntil(
       [&] {
-        HWND h = FindTopLevel(pid, "FwHotkeyHolder", nullptr, false);
-        return h && Text(h) == expected;
+        holder = FindTopLevel(pid, "FwHotkeyHolder", nullptr, false);
+        return holder && Text(holder) == expected;
       },
       10000))
       << "the holder could not take " << keys;
+  return holder;
 }
 
 TEST(Hotkeys, CtrlF10CapturesTheScreenAndCtrlF12EmptiesTheAreaWithoutMakingExitAsk) {
@@ -54,7 +57,7 @@ TEST(Hotkeys, CtrlF10CapturesTheScreenAndCtrlF12EmptiesTheAreaWithoutMakingExitA
   ASSERT_TRUE(BringToFront(pattern.hwnd()));  // the program in the background
   SendCtrlKey(VK_F10);
   EXPECT_TRUE(AreaShows(app, pattern));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a hotkey capture shows no notice";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "a hotkey capture shows no notice";
   EXPECT_FALSE(::IsIconic(app.main()));
   EXPECT_NE(OptionsWindow(app), nullptr) << "the capture did not read the options";
 
@@ -83,9 +86,8 @@ TEST(Hotkeys, WorkWhileTheProgramIsMinimisedOrHidden) {
   ::ShowWindow(app.main(), SW_HIDE);
   ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(app.main()); }, 3000));
   SendCtrlKey(VK_F10);
-  app.Sync();
-  Sleep(300);
-  EXPECT_FALSE(::IsWindowVisible(app.main()));
+  ASSERT_TRUE(app.Sync());  // the hotkey has been handled
+  EXPECT_FALSE(::IsWindowVisible(app.main())) << "brought back although not asked to";
   ::ShowWindow(app.main(), SW_SHOW);
   app.Sync();
   EXPECT_TRUE(AreaShows(app, second));
@@ -111,7 +113,7 @@ TEST(Hotkeys, ShowProgramAfterEachSnapBringsAHiddenOrMinimisedWindowBack) {
   EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(app.main()); }, 3000));
   EXPECT_TRUE(WaitUntil([&] { return SavedBitmap("C:\\snap1.jpg"); }, kSaveTimeoutMs));
   app.Sync();
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   clean();
 }
 
@@ -149,7 +151,7 @@ TEST(Hotkeys, MessagesWhoseIdDoesNotFitIn8BitsAreTakenInAndDropped) {
 }
 
 TEST(Hotkeys, CtrlF10HeldElsewhereGivesHotkeyFaultThenANormalStart) {
-  HoldHotkeys("10");
+  HWND holder = HoldHotkeys("10");
   App app({.waitForMain = false});
   auto fault = WaitForDialog(app.pid(), 10000, "Framewick");
   ASSERT_TRUE(fault);
@@ -160,7 +162,7 @@ TEST(Hotkeys, CtrlF10HeldElsewhereGivesHotkeyFaultThenANormalStart) {
   PressDialogButton(fault->hwnd, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return app.main() && ::IsWindowVisible(app.main()); }, 5000));
   app.Sync();
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "more than one message";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "more than one message";
 
   // Ctrl+F11 and Ctrl+F12 are the program's; Ctrl+F10 stays the holder's.
   PatternWindow pattern(0, 0, kW, kH, 55);
@@ -170,9 +172,12 @@ TEST(Hotkeys, CtrlF10HeldElsewhereGivesHotkeyFaultThenANormalStart) {
   EXPECT_TRUE(AreaShows(app, pattern));
   SendCtrlKey(VK_F12);
   EXPECT_TRUE(WaitUntil([&] { return AreaIsEmpty(app); }, 3000));
+  // Ctrl+F10 goes to the program that holds it, and the program does
+  // nothing.
   SendCtrlKey(VK_F10);
-  app.Sync();
-  Sleep(300);
+  EXPECT_TRUE(WaitUntil([&] { return Text(holder) == "hotkey holder: 10 (pressed 1)"; }, 3000))
+      << "the holder did not get Ctrl+F10: " << Text(holder);
+  ASSERT_TRUE(app.Sync());
   EXPECT_TRUE(AreaIsEmpty(app));
 }
 
@@ -208,7 +213,7 @@ TEST(Hotkeys, CtrlF11AndCtrlF12HeldElsewhereAreNotReported) {
   HoldHotkeys("11 12");
   App app;
   ASSERT_TRUE(app.main() && ::IsWindowVisible(app.main()));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   PatternWindow pattern(0, 0, kW, kH, 56);
   MoveAside(app);
   SendCtrlKey(VK_F10);

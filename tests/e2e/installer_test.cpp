@@ -50,7 +50,7 @@ TEST(Installer, InstallsStartsAndUninstallsLeavingTheUsersFiles) {
   HANDLE process = StartProcess(dir + "\\Framewick.exe", "", dir, &pid);
   ASSERT_NE(process, nullptr);
   HWND main = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (main = FindTopLevel(pid, "FramewickMain", "Framewick")) != nullptr; }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return (main = FindTopLevel(pid, kMainClass, "Framewick")) != nullptr; }, 10000));
   ::PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(::WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
 

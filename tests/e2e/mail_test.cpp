@@ -94,7 +94,7 @@ bool SaveAs(App& app, const std::string& path) {
 // A capture to save: the screen, by the shortcut key.
 void Capture(App& app) {
   app.Shortcut('S');
-  app.Sync();
+  EXPECT_TRUE(app.InputHandled()) << "Ctrl+S was not handled";
 }
 
 void ExpectNothingSavedYet(App& app) {
@@ -148,7 +148,7 @@ TEST(Mail, HandsTheSavedFileOverWithTheExactAddressAndKeys) {
   EXPECT_EQ(handler.Log(), ExpectedLog(path));
   ASSERT_EQ(MailHandler::Windows().size(), 1u);
   EXPECT_EQ(Text(MailHandler::Windows()[0]), path);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 TEST(Mail, AfterTwoSavesTheSecondFileIsMailed) {
@@ -181,14 +181,14 @@ TEST(Mail, GivesUpWithoutTypingWhenNoMessageWindowAppears) {
   EXPECT_TRUE(app.Sync());
   app.Menu(kMenuVersion);
   HWND about = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (about = FindTopLevel(app.pid(), "FramewickAbout")) != nullptr; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return (about = FindTopLevel(app.pid(), kAboutClass)) != nullptr; }, 5000));
   ::PostMessageA(FindChildByText(about, "OK", "Button"), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, 5000));
   app.Click("Mail");
   EXPECT_TRUE(app.Sync());
   ASSERT_EQ(MailHandler::Windows().size(), 1u);
   BringToFront(MailHandler::Windows()[0]);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 
   // Within the bound (30 seconds) it says so, and types nothing.
   auto box = WaitForDialog(app.pid(), 45000);
@@ -199,7 +199,7 @@ TEST(Mail, GivesUpWithoutTypingWhenNoMessageWindowAppears) {
   PressDialogButton(box->hwnd, IDOK);
   EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
   EXPECT_EQ(handler.Log(), (std::vector<std::string>{"url mailto:?subject=" + path + "&body=", "ready"}));
-  EXPECT_FALSE(WaitForDialog(app.pid(), 1000).has_value());
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "a second message";
   EXPECT_TRUE(app.Sync());
 }
 

@@ -41,7 +41,7 @@ TEST(MainWindow, StartsCentredWithItsStripButtonsAndPictureArea) {
     long left;
   } buttons[] = {{"Screen", 120}, {"Window", 840}, {"Clear", 1920}, {"Cut", 2640},  {"Copy", 3360}, {"Paste", 4080},
                  {"Save", 5160},  {"Print", 5880}, {"Mail", 6600},  {"Tray", 7680}, {"Exit", 8400}};
-  HWND strip = FindChildById(app.main(), 100);
+  HWND strip = FindChildById(app.main(), kPicture2);
   ASSERT_NE(strip, nullptr);
   RECT stripRect = RectIn(strip, app.main());
   EXPECT_EQ(stripRect.left, 0);
@@ -196,13 +196,6 @@ TEST(MainWindow, FileExitAndTheCloseBoxEndTheProgram) {
 
 namespace e2e {
 namespace {
-
-HWND FocusOf(HWND window) {
-  GUITHREADINFO gti{};
-  gti.cbSize = sizeof gti;
-  DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
-  return ::GetGUIThreadInfo(thread, &gti) ? gti.hwndFocus : nullptr;
-}
 
 TEST(Keyboard, TabRunsThroughTheButtonsLeftToRightAndSpacePressesOne) {
   App app;

@@ -113,13 +113,4 @@ inline bool SavedBitmap(const std::string& path) {
 // Saves flush the file to disk, which a busy disk can hold up for seconds.
 inline constexpr DWORD kSaveTimeoutMs = 15000;
 
-// The window that has the keyboard focus in the program's thread.
-inline HWND FocusOf(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
-  if (!::GetGUIThreadInfo(thread, &info)) return nullptr;
-  return info.hwndFocus;
-}
-
 }  // namespace e2e

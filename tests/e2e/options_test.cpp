@@ -257,7 +257,7 @@ TEST(OptionsDialog, ChosenExtensionLastsThroughTheRunButIsNotStored) {
   // A new run (the first has ended, so the hotkeys are free again) starts
   // with ".jpg", whatever the file says.
   App next({.settings = written, .dirSuffix = "-next"});
-  EXPECT_TRUE(OpenDialogs(next.pid()).empty());
+  EXPECT_TRUE(next.SettledDialogs().empty());
   EXPECT_EQ(OptionsControls(OpenOptions(next)).extension(), ".jpg");
 }
 

@@ -27,8 +27,7 @@ TEST(Palette, ACaptureOnA256ColourDisplayIsSavedWithItsPalette) {
   if (!PaletteDisplay()) GTEST_SKIP() << "not a 256-colour palette display";
   App app;
   app.Shortcut('S');
-  app.Sync();
-  Sleep(500);
+  ASSERT_TRUE(app.InputHandled()) << "Ctrl+S was not handled";
   std::string path = app.dir() + "\\palette.bmp";
   app.Click("Save");
   HWND dlg = WaitForSaveDialog(app.pid(), 5000);

@@ -19,6 +19,14 @@ bool AreaIsBlank(App& app) {
   return true;
 }
 
+// The window of the program that has the mouse captured.
+HWND MouseCaptureOf(App& app) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  DWORD thread = ::GetWindowThreadProcessId(app.main(), nullptr);
+  return ::GetGUIThreadInfo(thread, &gti) ? gti.hwndCapture : nullptr;
+}
+
 RECT InArea(App& app, HWND child) {
   RECT r = ScreenRect(child);
   ::MapWindowPoints(nullptr, app.picture1(), reinterpret_cast<POINT*>(&r), 2);
@@ -105,8 +113,7 @@ TEST(Clipboard, NothingToCopyOrCutLeavesTheUsersClipboardAlone) {
   ASSERT_TRUE(PutTextOnClipboard("keep me"));
   app.Click("Copy");
   app.Click("Cut");
-  app.Sync();
-  Sleep(300);
+  ASSERT_TRUE(app.Sync());
   EXPECT_TRUE(ClipboardHasFormat(CF_TEXT));
   EXPECT_FALSE(ClipboardHasFormat(CF_BITMAP));
   EXPECT_TRUE(app.running());
@@ -191,9 +198,9 @@ TEST(PictureArea, DraggingOnImage1ResizesItFromTheAreasCorner) {
   ASSERT_TRUE(BringToFront(app.main()));
   RECT r = ScreenRect(image);
   MoveMouse(r.left + 20, r.top + 20);
-  Sleep(50);
   MouseButton(true);
-  Sleep(50);
+  // Pressed on Image1, which keeps the mouse until the button is released.
+  ASSERT_TRUE(WaitUntil([&] { return MouseCaptureOf(app) == image; }, 3000)) << "the press did not reach Image1";
   MoveMouse(r.left + 120, r.top + 90);
   // The first move makes it jump to the area's corner with the pointer's
   // offset (100 + 20, 70 + 20 from its old corner) as its size.
@@ -227,10 +234,10 @@ TEST(PictureArea, DraggingOnImage1ResizesItFromTheAreasCorner) {
   MoveMouse(area.left + 200, area.top + 150);
   WaitUntil([&] { return InArea(app, image).right == 200; }, 3000);
   MouseButton(false);
-  Sleep(100);
+  ASSERT_TRUE(WaitUntil([&] { return MouseCaptureOf(app) == nullptr; }, 3000)) << "the release did not reach Image1";
   // Released: moving no longer resizes.
   MoveMouse(area.left + 260, area.top + 180);
-  Sleep(300);
+  ASSERT_TRUE(app.InputHandled()) << "the pointer's moves were not handled";
   RECT after = InArea(app, image);
   EXPECT_EQ(after.right, 200);
   EXPECT_EQ(after.bottom, 150);

@@ -57,7 +57,7 @@ TEST(Save, WritesBitmapFilesUnderExactlyTheChosenNames) {
     app.Sync();
     ExpectScreenBmp(path, pattern);
   }
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "no message after a good save";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "no message after a good save";
   EXPECT_TRUE(SaveLeftovers(app.dir()).empty());
 }
 
@@ -76,7 +76,7 @@ TEST(Save, SavingTwiceReplacesTheFileWithoutAsking) {
   ASSERT_NE(SaveAs(app, path), nullptr);
   app.Sync();
   ASSERT_NE(ReadFileBytes(path), before);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "no confirmation";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "no confirmation";
   ExpectScreenBmp(path, second);
 }
 
@@ -90,6 +90,8 @@ TEST(Save, WithNoPictureTheDialogShowsThenTheMessageAndNoFile) {
   EXPECT_EQ(msg->icon, IconKind::Information);
   EXPECT_EQ(msg->buttons, std::vector<std::string>{"OK"});
   PressDialogButton(msg->hwnd, IDOK);
+  ASSERT_TRUE(WaitDialogGone(msg->hwnd, 3000));
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "more than one message";
   EXPECT_FALSE(FileExists(path));
 }
 
@@ -103,9 +105,7 @@ TEST(Save, CancellingTheDialogWritesNothingAndSaysNothing) {
   ASSERT_NE(dlg, nullptr);
   PressDialogButton(dlg, IDCANCEL);
   ASSERT_TRUE(WaitDialogGone(dlg, 3000));
-  app.Sync();
-  Sleep(300);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   EXPECT_EQ(ListDir(app.dir()), before);
 }
 
@@ -171,9 +171,7 @@ bool AreaBlank(App& app) {
 TEST(Prompt, NewRightAfterStartAsksNothing) {
   App app;
   app.Menu(kMenuNew);
-  app.Sync();
-  Sleep(300);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   EXPECT_TRUE(AreaBlank(app));
 }
 
@@ -192,9 +190,7 @@ TEST(Prompt, AfterAScreenCaptureNewAsksAndCancelDiscards) {
   EXPECT_TRUE(WaitUntil([&] { return AreaBlank(app); }, 3000));
   // Nothing left to ask about.
   app.Menu(kMenuNew);
-  app.Sync();
-  Sleep(300);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 TEST(Prompt, CancellingTheSaveDialogKeepsThePictureAndAsksAgain) {
@@ -231,9 +227,7 @@ TEST(Prompt, OkAndANameSavesThenNewClears) {
   EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(LoadBmpFile(path).width, ::GetSystemMetrics(SM_CXSCREEN));
   app.Menu(kMenuNew);
-  app.Sync();
-  Sleep(300);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 TEST(Prompt, ClearedUnsavedCaptureStillAsksAndTheSaveFails) {
@@ -249,9 +243,7 @@ TEST(Prompt, ClearedUnsavedCaptureStillAsksAndTheSaveFails) {
   std::string path = app.dir() + "\\empty.bmp";
   ChooseFileName(dlg, path);  // SaveFailed: there is nothing to write
   ASSERT_TRUE(WaitDialogGone(dlg, 3000));
-  app.Sync();
-  Sleep(300);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a failed save from the prompt says nothing";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "a failed save from the prompt says nothing";
   EXPECT_FALSE(FileExists(path));
   app.Menu(kMenuNew);
   auto again = WaitForPrompt(app);
@@ -264,11 +256,11 @@ TEST(Prompt, ShortcutCapturesNeverMakeNewOrExitAsk) {
   PatternWindow pattern(0, 0, kW, kH, 36);
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
   app.Shortcut('W');
-  Sleep(1500);
+  // At the next whole second the program's own window replaces the pattern.
+  EXPECT_TRUE(WaitUntil([&] { return PatternDifferences(app.PictureArea(), pattern) > 0; }, 3000, 50))
+      << "Ctrl+W captured nothing";
   app.Menu(kMenuNew);
-  app.Sync();
-  Sleep(300);
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty());
+  EXPECT_TRUE(app.SettledDialogs().empty());
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
   app.Click("Exit");
   EXPECT_TRUE(app.WaitExit(5000));

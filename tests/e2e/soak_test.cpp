@@ -92,7 +92,11 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
       ADD_FAILURE() << name << ": " << why;
       ++failures;
     }
-    for (int tries = 0; !::DeleteFileA(path.c_str()) && tries < 100; ++tries) Sleep(20);
+    // The program may still hold the file for a moment after writing it.
+    if (!WaitUntil([&] { return ::DeleteFileA(path.c_str()) != FALSE; }, 2000, 20)) {
+      ADD_FAILURE() << name << " could not be deleted";
+      ++failures;
+    }
     long done = i + 1;
     if (done == warmUp) {
       base = Measure(app);
@@ -102,7 +106,7 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
     }
   }
   ASSERT_TRUE(app.Sync());
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a message came up during the run";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "a message came up during the run";
   Figures end = Measure(app);
   // Flat: a leak of one object or one screen bitmap per capture would show
   // as hundreds of objects or many megabytes.

@@ -113,7 +113,6 @@ POINT CentreOf(HWND hwnd) {
 // A real click on a point of the screen.
 void ClickAt(POINT at, bool right = false) {
   MoveMouse(at.x, at.y);
-  Sleep(30);
   MouseButton(true, right);
   MouseButton(false, right);
 }
@@ -196,7 +195,7 @@ TEST(Tray, HidesTheWindowBehindOneIconThatShowsTheProgramsIconAndTheTipFramewick
   HWND icon = GoToTray(app);
   ASSERT_NE(icon, nullptr);
   EXPECT_TRUE(Hidden(app));
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "the button said something";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "the button said something";
   EXPECT_EQ(TipOf(icon), "Framewick");
 
   Image expected = ProgramIconAsShown(app, icon);
@@ -215,11 +214,16 @@ TEST(Tray, LeftReleaseShowsTheWindowAgainAndTheIconStaysUntilTrayReplacesIt) {
   // Moves, presses and double clicks over the icon change nothing.
   for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONUP})
     ::PostMessageA(app.main(), kTrayCallback, 0, mouse);
+  // The shell has taken a press when it makes the notification area the
+  // active window (it then hands the press on to the program); another
+  // window is in front before, so that shows.
+  PatternWindow elsewhere(600, 500, 200, 150, 60);
+  ASSERT_TRUE(BringToFront(elsewhere.hwnd()));
   MoveMouse(CentreOf(icon).x, CentreOf(icon).y);
   MouseButton(true);  // pressed, not yet released
-  app.Sync();
-  Sleep(200);
-  app.Sync();
+  EXPECT_TRUE(WaitUntil([] { return ::GetForegroundWindow() == TrayWindow(); }, 3000))
+      << "the press did not reach the notification area; in front: " << ClassOf(::GetForegroundWindow());
+  ASSERT_TRUE(app.Sync());
   EXPECT_TRUE(Hidden(app)) << "shown before the button was released";
   EXPECT_EQ(OpenMenu(app), nullptr);
   MouseButton(false);
@@ -316,8 +320,7 @@ TEST(Tray, NewFromTheIconsMenuClearsAHotkeyCaptureWithoutShowingTheWindow) {
   SendKey(VK_DOWN);  // "New"
   SendKey(VK_RETURN);
   EXPECT_TRUE(WaitUntil([&] { return OpenMenu(app) == nullptr; }, 3000));
-  app.Sync();
-  EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "New asked after a hotkey capture";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "New asked after a hotkey capture";
   EXPECT_TRUE(Hidden(app));
   ::PostMessageA(app.main(), kTrayCallback, 0, WM_LBUTTONUP);
   ASSERT_TRUE(WaitUntil([&] { return !Hidden(app); }, 3000));
@@ -353,10 +356,8 @@ TEST(Tray, HotkeysWorkInTheTrayAfterComingBackAndAfterTrayTwice) {
     PatternWindow pattern(0, 120, kW, kH, seed);
     EXPECT_TRUE(BringToFront(pattern.hwnd()));
     SendCtrlKey(VK_F11);
-    app.Sync();
+    EXPECT_TRUE(app.Sync());  // the hotkey has been handled
     if (hidden) {
-      Sleep(300);
-      app.Sync();
       EXPECT_TRUE(Hidden(app)) << "a hotkey showed the window";
       ::PostMessageA(app.main(), kTrayCallback, 0, WM_LBUTTONUP);
       EXPECT_TRUE(WaitUntil([&] { return !Hidden(app); }, 3000));
@@ -365,10 +366,8 @@ TEST(Tray, HotkeysWorkInTheTrayAfterComingBackAndAfterTrayTwice) {
   };
   auto clearWorks = [&](bool hidden) {
     SendCtrlKey(VK_F12);
-    app.Sync();
+    EXPECT_TRUE(app.Sync());  // the hotkey has been handled
     if (hidden) {
-      Sleep(300);
-      app.Sync();
       EXPECT_TRUE(Hidden(app));
       ::PostMessageA(app.main(), kTrayCallback, 0, WM_LBUTTONUP);
       EXPECT_TRUE(WaitUntil([&] { return !Hidden(app); }, 3000));
@@ -388,9 +387,7 @@ TEST(Tray, HotkeysWorkInTheTrayAfterComingBackAndAfterTrayTwice) {
   // Ctrl+F10 takes the whole screen while the program sits in the tray.
   ASSERT_NE(GoToTray(app), nullptr);
   SendCtrlKey(VK_F10);
-  app.Sync();
-  Sleep(300);
-  app.Sync();
+  ASSERT_TRUE(app.Sync());  // the hotkey has been handled
   EXPECT_TRUE(Hidden(app));
   ::PostMessageA(app.main(), kTrayCallback, 0, WM_LBUTTONUP);
   ASSERT_TRUE(WaitUntil([&] { return !Hidden(app); }, 3000));

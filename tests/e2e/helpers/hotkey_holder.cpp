@@ -2,7 +2,8 @@
 // Each argument is a function key number held with Ctrl ("10" for
 // Ctrl+F10). Once every registration has been tried, its hidden window's
 // title becomes "hotkey holder:" followed by the keys it holds; it then
-// waits until it is closed or ended.
+// waits until it is closed or ended, counting in its title the presses of
+// those keys that reach it: "hotkey holder: 10 (pressed 2)".
 #include <windows.h>
 
 #include <cstdlib>
@@ -10,7 +11,15 @@
 
 namespace {
 
+std::string g_held = "hotkey holder:";
+int g_pressed = 0;
+
 LRESULT CALLBACK HolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_HOTKEY) {
+    std::string title = g_held + " (pressed " + std::to_string(++g_pressed) + ")";
+    ::SetWindowTextA(hwnd, title.c_str());
+    return 0;
+  }
   if (msg == WM_DESTROY) {
     ::PostQuitMessage(0);
     return 0;
@@ -28,7 +37,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   ::RegisterClassA(&wc);
   HWND hwnd = ::CreateWindowExA(0, "FwHotkeyHolder", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
-  std::string held = "hotkey holder:";
   const char* p = commandLine;
   int id = 100;
   while (*p) {
@@ -40,11 +48,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     }
     p = end;
     if (key >= 1 && key <= 24 && ::RegisterHotKey(hwnd, id++, MOD_CONTROL, VK_F1 + static_cast<UINT>(key) - 1)) {
-      held.push_back(' ');
-      held.append(std::to_string(key));
+      g_held.push_back(' ');
+      g_held.append(std::to_string(key));
     }
   }
-  ::SetWindowTextA(hwnd, held.c_str());
+  ::SetWindowTextA(hwnd, g_held.c_str());
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
   return 0;
