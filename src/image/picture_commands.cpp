@@ -53,7 +53,9 @@ void Command7_Click() {
 }
 
 void Command9_Click() {
-  Form1().SetPicture(PictureFromClipboard(Form1().hwnd()));
+  // A clipboard that another program holds is not an empty one: the
+  // picture stays.
+  if (std::optional<Picture> pasted = PictureFromClipboard(Form1().hwnd())) Form1().SetPicture(std::move(*pasted));
 }
 
 void Command13_Click() {

@@ -23,10 +23,15 @@ std::optional<std::string> AskForFileName() {
 void Command4_Click() {
   std::optional<std::string> name = AskForFileName();
   if (name && name->empty()) return;  // cancelled: nothing changes
-  if (name && WritePictureFile(Form1().GetPicture(), *name).ok) {
-    ImageSaved = true;
-    LastSavedPath = *name;
-    return;
+  if (name) {
+    // The file may carry the name Windows gives the chosen one ("shot.bmp."
+    // is written as "shot.bmp"): Mail offers the file that was written.
+    WriteResult written = WritePictureFile(Form1().GetPicture(), *name);
+    if (written.ok) {
+      ImageSaved = true;
+      LastSavedPath = written.path;
+      return;
+    }
   }
   ShowMessage(kSaveFailed, MB_ICONINFORMATION | MB_OK);
 }

@@ -39,22 +39,22 @@ TEST(AutoSaveClaim, SkipsTakenNamesAndNeverReplacesThem) {
     tried.push_back(path);
     return existing.count(path) ? autosave::Claim::Taken : autosave::Claim::Claimed;
   };
-  autosave::NameChoice c = autosave::ClaimNextName("C:\\P", 0, ".jpg", claim, 100);
+  autosave::NameChoice c = autosave::ClaimNextName("C:\\P", 0, ".jpg", {}, claim, 100);
   EXPECT_EQ(c.outcome, autosave::Claim::Claimed);
   EXPECT_EQ(c.number, 2);
   EXPECT_EQ(c.path, "C:\\P\\snap2.jpg");
   EXPECT_EQ(tried.size(), 3u);
 
-  c = autosave::ClaimNextName("C:\\P", 3, ".jpg", claim, 100);
+  c = autosave::ClaimNextName("C:\\P", 3, ".jpg", {}, claim, 100);
   EXPECT_EQ(c.number, 4);
-  c = autosave::ClaimNextName("C:\\P", 32767, ".jpg", claim, 100);
+  c = autosave::ClaimNextName("C:\\P", 32767, ".jpg", {}, claim, 100);
   EXPECT_EQ(c.path, "C:\\P\\snap32767.jpg");
 }
 
 TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
   int calls = 0;
   autosave::NameChoice c = autosave::ClaimNextName(
-      "C:\\Gone", 5, ".jpg",
+      "C:\\Gone", 5, ".jpg", {},
       [&](const std::string&) {
         ++calls;
         return autosave::Claim::Failed;
@@ -66,7 +66,7 @@ TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
 
   calls = 0;
   c = autosave::ClaimNextName(
-      "C:\\Full", 10, ".jpg",
+      "C:\\Full", 10, ".jpg", {},
       [&](const std::string&) {
         ++calls;
         return autosave::Claim::Taken;
@@ -79,7 +79,7 @@ TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
   // At the largest value the search stops instead of wrapping round.
   calls = 0;
   c = autosave::ClaimNextName(
-      "C:\\P", INT64_MAX - 1, ".jpg",
+      "C:\\P", INT64_MAX - 1, ".jpg", {},
       [&](const std::string&) {
         ++calls;
         return autosave::Claim::Taken;
@@ -87,6 +87,69 @@ TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
       10);
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(c.number, INT64_MAX);
+  EXPECT_EQ(c.outcome, autosave::Claim::Taken);
+}
+
+TEST(AutoSaveListing, ReadsTheNumbersOfExactlyTheAutomaticNames) {
+  EXPECT_EQ(autosave::NumberInName("snap0.jpg", ".jpg"), 0);
+  EXPECT_EQ(autosave::NumberInName("snap12.jpg", ".jpg"), 12);
+  EXPECT_EQ(autosave::NumberInName("SNAP7.JPG", ".jpg"), 7) << "names compare in either case";
+  EXPECT_EQ(autosave::NumberInName("snap9223372036854775807.bmp", ".bmp"), INT64_MAX);
+  EXPECT_EQ(autosave::NumberInName("snap3", ""), 3);
+  // An extension that starts with digits: the number is what lies between.
+  EXPECT_EQ(autosave::NumberInName("snap17.jpg", "7.jpg"), 1);
+  for (const char* other : {"snap.jpg", "snap01.jpg", "snap-1.jpg", "snap+1.jpg", "snap1.jpeg", "snap1.jpg.bak",
+                            "snap1.bmp", "xsnap1.jpg", "snap 1.jpg", "snap9223372036854775808.jpg", "snap1", "snap"}) {
+    EXPECT_FALSE(autosave::NumberInName(other, ".jpg")) << other;
+  }
+  EXPECT_FALSE(autosave::NumberInName("snap1.jpg", ""));
+}
+
+TEST(AutoSaveListing, TheFirstFreeNumberAtOrAfterTheCounter) {
+  std::vector<std::string> names{"snap0.jpg", "snap1.jpg",     "SNAP3.JPG", "snap5.bmp",  "notes.txt",
+                                 "snap4.jpg", "snap2.jpg.tmp", "snap3.jpg", "snap007.jpg"};
+  std::vector<std::int64_t> taken = autosave::TakenNumbers(names, ".jpg", 0);
+  EXPECT_EQ(taken, (std::vector<std::int64_t>{0, 1, 3, 4}));
+  EXPECT_EQ(autosave::FirstFreeNumber(taken, 0), 2);
+  EXPECT_EQ(autosave::FirstFreeNumber(taken, 3), 5);
+  EXPECT_EQ(autosave::FirstFreeNumber(taken, 6), 6);
+  // Numbers below the counter are not looked at, and never chosen.
+  EXPECT_EQ(autosave::TakenNumbers(names, ".jpg", 3), (std::vector<std::int64_t>{3, 4}));
+  EXPECT_EQ(autosave::FirstFreeNumber({}, 40), 40);
+  // Thousands of earlier captures: one pass over the names.
+  std::vector<std::string> many;
+  for (int i = 0; i < 5000; ++i) many.push_back("snap" + std::to_string(i) + ".jpg");
+  EXPECT_EQ(autosave::FirstFreeNumber(autosave::TakenNumbers(many, ".jpg", 0), 0), 5000);
+  EXPECT_EQ(autosave::FirstFreeNumber(autosave::TakenNumbers(many, ".jpg", 4999), 4999), 5000);
+  // At the largest value nothing is left.
+  EXPECT_FALSE(autosave::FirstFreeNumber({INT64_MAX - 1, INT64_MAX}, INT64_MAX - 1));
+}
+
+TEST(AutoSaveClaim, TakenNumbersAreSteppedOverAndSoAreNamesTakenMeanwhile) {
+  // The listing had 0, 1 and 3; another program took 2 before the file was
+  // named, so it goes on past 3 to 4.
+  std::vector<std::string> tried;
+  autosave::NameChoice c = autosave::ClaimNextName(
+      "C:\\P", 0, ".jpg", {0, 1, 3},
+      [&](const std::string& path) {
+        tried.push_back(path);
+        return path == "C:\\P\\snap2.jpg" ? autosave::Claim::Taken : autosave::Claim::Claimed;
+      },
+      100);
+  EXPECT_EQ(c.outcome, autosave::Claim::Claimed);
+  EXPECT_EQ(c.number, 4);
+  EXPECT_EQ(tried, (std::vector<std::string>{"C:\\P\\snap2.jpg", "C:\\P\\snap4.jpg"}));
+
+  // Nothing free at all: no name is tried.
+  int calls = 0;
+  c = autosave::ClaimNextName(
+      "C:\\P", INT64_MAX, ".jpg", {INT64_MAX},
+      [&](const std::string&) {
+        ++calls;
+        return autosave::Claim::Claimed;
+      },
+      100);
+  EXPECT_EQ(calls, 0);
   EXPECT_EQ(c.outcome, autosave::Claim::Taken);
 }
 
