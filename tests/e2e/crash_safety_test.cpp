@@ -51,6 +51,7 @@ int CheckCaptures(const std::string& dir, std::map<std::string, Seen>& seen, con
     if (!why.empty()) {
       ADD_FAILURE() << when << ": " << name << " is not a whole bitmap: " << why;
       ++wrong;
+      seen[name] = Seen{bytes.size(), bytes.substr(0, 64)};  // reported once
       continue;
     }
     seen[name] = Seen{bytes.size(), bytes.substr(0, 64)};
