@@ -92,19 +92,19 @@ std::optional<std::int64_t> FirstFreeNumber(const std::vector<std::int64_t>& tak
 }
 
 NameChoice ClaimNextName(std::string_view directory, std::int64_t start, std::string_view extension,
-                         const std::vector<std::int64_t>& taken,
+                         const std::function<std::vector<std::int64_t>()>& listTaken,
                          const std::function<Claim(const std::string& path)>& claim, int maxTries) {
   NameChoice choice;
-  choice.outcome = Claim::Taken;
   choice.number = start;
-  choice.path = FileName(directory, start, extension);
-  std::optional<std::int64_t> next = FirstFreeNumber(taken, start);
+  std::optional<std::vector<std::int64_t>> taken;  // listed once, when first needed
+  std::optional<std::int64_t> next = start;
   for (int tries = 0; next && tries < maxTries; ++tries) {
     choice.number = *next;
     choice.path = FileName(directory, choice.number, extension);
     choice.outcome = claim(choice.path);
     if (choice.outcome != Claim::Taken) return choice;
-    next = choice.number == INT64_MAX ? std::nullopt : FirstFreeNumber(taken, choice.number + 1);
+    if (!taken) taken = listTaken();
+    next = choice.number == INT64_MAX ? std::nullopt : FirstFreeNumber(*taken, choice.number + 1);
   }
   if (!next) {
     // Every number up to the largest is taken.

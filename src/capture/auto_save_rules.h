@@ -1,6 +1,7 @@
 // The automatic save's names and decisions: the file name rule, the first
-// number whose name a directory listing does not hold, the extensions a
-// name can end with, and the message for a save that failed. Plain C++.
+// free number (from one directory listing when the counter's name is
+// taken), the extensions a name can end with, and the message for a save
+// that failed. Plain C++.
 #pragma once
 
 #include <cstdint>
@@ -51,12 +52,16 @@ struct NameChoice {
   std::string path;         // its file name
 };
 
-// Tries the free numbers from `start` on, stepping over the `taken` ones
-// (sorted) and over every name found taken meanwhile, until one is claimed,
-// one fails, or `maxTries` names were tried. Never goes past the largest
+// Gives the file the first free name from `start` on. The name of `start`
+// is tried first (after the first save of a run the counter is usually
+// past every earlier capture); when it is taken, one directory search
+// (`listTaken`: the taken numbers from `start` on, sorted) tells the next
+// free number, and every name found taken after that, by a program that
+// took it meanwhile, is stepped over. Ends when a name is claimed, one
+// fails, or `maxTries` names were tried; never goes past the largest
 // counter value.
 NameChoice ClaimNextName(std::string_view directory, std::int64_t start, std::string_view extension,
-                         const std::vector<std::int64_t>& taken,
+                         const std::function<std::vector<std::int64_t>()>& listTaken,
                          const std::function<Claim(const std::string& path)>& claim, int maxTries);
 
 // The counter after a successful save under `number`.

@@ -9,9 +9,10 @@
 namespace fw {
 namespace {
 
-// Names that another program takes between the directory search and the
-// naming of the file are stepped over; this many in a row end the save.
-constexpr int kMaxNameTries = 100;
+// How many names one save tries before it gives up: with the directory
+// listed, only names taken meanwhile by another program cost a try; a
+// directory that cannot be listed has its names tried one by one.
+constexpr int kMaxNameTries = 100000;
 
 NumberedSave Failed(NumberedSave save, std::string reason) {
   save.ok = false;
@@ -29,30 +30,28 @@ NumberedSave SaveUnderNextNumber(const Picture& picture, const std::string& dire
   std::string problem = autosave::ExtensionProblem(extension);
   if (!problem.empty()) return Failed(save, problem);
 
-  std::vector<std::string> names;
-  DWORD error = 0;
-  if (!ListNames(directory, "snap*", names, error)) return Failed(save, ErrorText(error));
-  std::vector<std::int64_t> taken = autosave::TakenNumbers(names, extension, counter);
-  if (std::optional<std::int64_t> first = autosave::FirstFreeNumber(taken, counter)) {
-    save.number = *first;
-    save.path = autosave::FileName(directory, save.number, extension);
-  }
-
   NewFile file(directory);
   WriteResult written = WritePicture(picture, file);
   if (!written.ok) return Failed(save, !written.reason.empty() ? written.reason : ErrorText(written.error));
   if (!file.Finish()) return Failed(save, ErrorText(file.error()));
 
-  autosave::NameChoice name = autosave::ClaimNextName(
-      directory, counter, extension, taken,
-      [&](const std::string& path) {
-        switch (file.TakeName(path)) {
-          case NewFile::Naming::Named: return autosave::Claim::Claimed;
-          case NewFile::Naming::Taken: return autosave::Claim::Taken;
-          default: return autosave::Claim::Failed;
-        }
-      },
-      kMaxNameTries);
+  // The names in the directory, once the counter's own name is found taken.
+  // A directory that cannot be searched lists nothing: the names are then
+  // tried one by one.
+  auto listTaken = [&] {
+    std::vector<std::string> names;
+    DWORD error = 0;
+    ListNames(directory, "snap*", names, error);
+    return autosave::TakenNumbers(names, extension, counter);
+  };
+  auto claim = [&](const std::string& path) {
+    switch (file.TakeName(path)) {
+      case NewFile::Naming::Named: return autosave::Claim::Claimed;
+      case NewFile::Naming::Taken: return autosave::Claim::Taken;
+      default: return autosave::Claim::Failed;
+    }
+  };
+  autosave::NameChoice name = autosave::ClaimNextName(directory, counter, extension, listTaken, claim, kMaxNameTries);
   save.number = name.number;
   save.path = name.path;
   if (name.outcome == autosave::Claim::Failed) return Failed(save, ErrorText(file.error()));

@@ -18,9 +18,10 @@ struct NumberedSave {
   std::string reason;       // why it failed, in words for the user
 };
 
-// One directory search finds the free number; the finished file then takes
-// its name without replacing anything, and when another program has taken
-// that name meanwhile, the next free one.
+// The finished file takes the counter's name when it is free; otherwise one
+// directory search finds the next free number. The file takes its name
+// without replacing anything, and when another program has taken that name
+// meanwhile, the next free one.
 NumberedSave SaveUnderNextNumber(const Picture& picture, const std::string& directory, const std::string& extension,
                                  std::int64_t counter);
 

@@ -32,6 +32,10 @@ TEST(AutoSaveName, ExtensionsThatCannotEndAName) {
   }
 }
 
+std::vector<std::int64_t> NoListing() {
+  return {};
+}
+
 TEST(AutoSaveClaim, SkipsTakenNamesAndNeverReplacesThem) {
   std::set<std::string> existing{"C:\\P\\snap0.jpg", "C:\\P\\snap1.jpg", "C:\\P\\snap3.jpg"};
   std::vector<std::string> tried;
@@ -39,22 +43,22 @@ TEST(AutoSaveClaim, SkipsTakenNamesAndNeverReplacesThem) {
     tried.push_back(path);
     return existing.count(path) ? autosave::Claim::Taken : autosave::Claim::Claimed;
   };
-  autosave::NameChoice c = autosave::ClaimNextName("C:\\P", 0, ".jpg", {}, claim, 100);
+  autosave::NameChoice c = autosave::ClaimNextName("C:\\P", 0, ".jpg", NoListing, claim, 100);
   EXPECT_EQ(c.outcome, autosave::Claim::Claimed);
   EXPECT_EQ(c.number, 2);
   EXPECT_EQ(c.path, "C:\\P\\snap2.jpg");
   EXPECT_EQ(tried.size(), 3u);
 
-  c = autosave::ClaimNextName("C:\\P", 3, ".jpg", {}, claim, 100);
+  c = autosave::ClaimNextName("C:\\P", 3, ".jpg", NoListing, claim, 100);
   EXPECT_EQ(c.number, 4);
-  c = autosave::ClaimNextName("C:\\P", 32767, ".jpg", {}, claim, 100);
+  c = autosave::ClaimNextName("C:\\P", 32767, ".jpg", NoListing, claim, 100);
   EXPECT_EQ(c.path, "C:\\P\\snap32767.jpg");
 }
 
 TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
   int calls = 0;
   autosave::NameChoice c = autosave::ClaimNextName(
-      "C:\\Gone", 5, ".jpg", {},
+      "C:\\Gone", 5, ".jpg", NoListing,
       [&](const std::string&) {
         ++calls;
         return autosave::Claim::Failed;
@@ -66,7 +70,7 @@ TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
 
   calls = 0;
   c = autosave::ClaimNextName(
-      "C:\\Full", 10, ".jpg", {},
+      "C:\\Full", 10, ".jpg", NoListing,
       [&](const std::string&) {
         ++calls;
         return autosave::Claim::Taken;
@@ -79,7 +83,7 @@ TEST(AutoSaveClaim, FailureStopsAndTooManyTakenNamesEndTheSearch) {
   // At the largest value the search stops instead of wrapping round.
   calls = 0;
   c = autosave::ClaimNextName(
-      "C:\\P", INT64_MAX - 1, ".jpg", {},
+      "C:\\P", INT64_MAX - 1, ".jpg", NoListing,
       [&](const std::string&) {
         ++calls;
         return autosave::Claim::Taken;
@@ -125,32 +129,57 @@ TEST(AutoSaveListing, TheFirstFreeNumberAtOrAfterTheCounter) {
   EXPECT_FALSE(autosave::FirstFreeNumber({INT64_MAX - 1, INT64_MAX}, INT64_MAX - 1));
 }
 
-TEST(AutoSaveClaim, TakenNumbersAreSteppedOverAndSoAreNamesTakenMeanwhile) {
-  // The listing had 0, 1 and 3; another program took 2 before the file was
-  // named, so it goes on past 3 to 4.
+TEST(AutoSaveClaim, TheCountersNameFirstThenOneListingTellsTheNextFreeNumber) {
+  // A free counter's name: taken at once, the directory is not searched.
+  int listings = 0;
+  auto listing = [&](std::vector<std::int64_t> numbers) {
+    return [&listings, numbers] {
+      ++listings;
+      return numbers;
+    };
+  };
   std::vector<std::string> tried;
   autosave::NameChoice c = autosave::ClaimNextName(
-      "C:\\P", 0, ".jpg", {0, 1, 3},
+      "C:\\P", 7, ".jpg", listing({}),
       [&](const std::string& path) {
         tried.push_back(path);
-        return path == "C:\\P\\snap2.jpg" ? autosave::Claim::Taken : autosave::Claim::Claimed;
-      },
-      100);
-  EXPECT_EQ(c.outcome, autosave::Claim::Claimed);
-  EXPECT_EQ(c.number, 4);
-  EXPECT_EQ(tried, (std::vector<std::string>{"C:\\P\\snap2.jpg", "C:\\P\\snap4.jpg"}));
-
-  // Nothing free at all: no name is tried.
-  int calls = 0;
-  c = autosave::ClaimNextName(
-      "C:\\P", INT64_MAX, ".jpg", {INT64_MAX},
-      [&](const std::string&) {
-        ++calls;
         return autosave::Claim::Claimed;
       },
       100);
-  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(c.number, 7);
+  EXPECT_EQ(listings, 0);
+
+  // Thousands of earlier captures: one listing, then straight to the first
+  // free number. Another program took 2999's successor meanwhile.
+  std::vector<std::int64_t> earlier;
+  for (std::int64_t i = 0; i < 3000; ++i)
+    if (i != 1234) earlier.push_back(i);
+  tried.clear();
+  c = autosave::ClaimNextName(
+      "C:\\P", 1235, ".jpg", listing(earlier),
+      [&](const std::string& path) {
+        tried.push_back(path);
+        bool exists = path == "C:\\P\\snap3000.jpg" || path == "C:\\P\\snap1235.jpg";
+        return exists ? autosave::Claim::Taken : autosave::Claim::Claimed;
+      },
+      100);
+  EXPECT_EQ(c.outcome, autosave::Claim::Claimed);
+  EXPECT_EQ(c.number, 3001);
+  EXPECT_EQ(listings, 1);
+  EXPECT_EQ(tried, (std::vector<std::string>{"C:\\P\\snap1235.jpg", "C:\\P\\snap3000.jpg", "C:\\P\\snap3001.jpg"}));
+
+  // Nothing free at all: the search ends at the largest value.
+  int calls = 0;
+  c = autosave::ClaimNextName(
+      "C:\\P", INT64_MAX, ".jpg", listing({INT64_MAX}),
+      [&](const std::string&) {
+        ++calls;
+        return autosave::Claim::Taken;
+      },
+      100);
+  EXPECT_EQ(calls, 1);
   EXPECT_EQ(c.outcome, autosave::Claim::Taken);
+  EXPECT_EQ(c.number, INT64_MAX);
 }
 
 TEST(AutoSaveMessage, NamesTheFileAndTheReason) {
