@@ -58,10 +58,12 @@ unit: native
 e2e: windows
 	@./scripts/test.sh e2e
 
-# 10,000 hotkey captures with automatic saving in one run of the program.
+# 10,000 hotkey captures with automatic saving in one run of the program,
+# and 1,000 with the program killed at random moments.
 SOAK_CAPTURES ?= 10000
+KILL_CAPTURES ?= 1000
 soak: deps windows
-	@FW_SOAK_CAPTURES=$(SOAK_CAPTURES) ./scripts/test.sh soak
+	@FW_SOAK_CAPTURES=$(SOAK_CAPTURES) FW_KILL_CAPTURES=$(KILL_CAPTURES) ./scripts/test.sh soak
 
 test: deps native windows fuzz-build
 	@./scripts/test.sh all

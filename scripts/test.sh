@@ -77,7 +77,7 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
     cat "$BUILD/release.log"
     summary+=("$(printf '%-28s %s' "release:" "FAILED")")
   fi
-  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*:Soak.*'
+  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*:Soak.*:CrashSafety.*'
   # The palette path of the capture engine needs a 256-colour display.
   run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit-run.log" \
     env FW_SCREEN=1024x768x8 FW_E2E_NAME=e2e-8bit "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Palette.*'
@@ -91,6 +91,12 @@ if [ "$what" = all ] || [ "$what" = soak ]; then
     FW_E2E_TIMEOUT=$((600 + ${FW_SOAK_CAPTURES:-1000})) "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Soak.*'
   grep -a '^soak:' "$BUILD/e2e-soak.log" | tr -d '\r' | sed 's/^/  /' > "$BUILD/soak-figures.txt"
   summary+=("$(cat "$BUILD/soak-figures.txt")")
+  # The program killed at random moments while it saves automatically
+  # (`make soak` runs 1,000 captures).
+  run_suite "crash safety, ${FW_KILL_CAPTURES:-200} captures" "$BUILD/e2e-crash-run.log" \
+    env FW_SCREEN=320x240x24 FW_E2E_NAME=e2e-crash FW_KILL_CAPTURES="${FW_KILL_CAPTURES:-200}" \
+    FW_E2E_TIMEOUT=$((600 + ${FW_KILL_CAPTURES:-200})) "$FW_ROOT/scripts/e2e.sh" --gtest_filter='CrashSafety.*'
+  summary+=("$(grep -a '^crash safety: .* runs killed' "$BUILD/e2e-crash.log" | tr -d '\r' | sed 's/^/  /')")
 fi
 
 echo

@@ -12,8 +12,8 @@ namespace fw {
 // when "Show program after each snap" is checked.
 void RunAfterCaptureSteps(const CaptureContext& c);
 
-// Saves the picture area's picture as <Dir1>\snap<AutoSaveCounter><Combo1>,
-// stepping over numbers whose file exists already, and then sets the
+// Saves the picture area's picture as <Dir1>\snap<N><Combo1>, N the first
+// number at or after AutoSaveCounter whose name is free, and then sets the
 // counter past the number used. A failure is reported to the user (which
 // file and why); the counter then stays as it was. Returns true when a
 // file was written.

@@ -1,5 +1,7 @@
 #include "capture/auto_save_rules.h"
 
+#include <algorithm>
+
 namespace fw::autosave {
 
 std::string FileName(std::string_view directory, std::int64_t counter, std::string_view extension) {
@@ -34,16 +36,80 @@ std::string ExtensionProblem(std::string_view extension) {
   return {};
 }
 
+namespace {
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> NumberInName(std::string_view name, std::string_view extension) {
+  constexpr std::string_view kStem = "snap";
+  if (name.size() <= kStem.size() + extension.size()) return std::nullopt;
+  if (!SameLetters(name.substr(0, kStem.size()), kStem)) return std::nullopt;
+  if (!SameLetters(name.substr(name.size() - extension.size()), extension)) return std::nullopt;
+  std::string_view digits = name.substr(kStem.size(), name.size() - kStem.size() - extension.size());
+  if (digits.size() > 1 && digits[0] == '0') return std::nullopt;  // "snap01" is no number's name
+  std::int64_t number = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    int digit = c - '0';
+    if (number > (INT64_MAX - digit) / 10) return std::nullopt;
+    number = number * 10 + digit;
+  }
+  return number;
+}
+
+std::vector<std::int64_t> TakenNumbers(const std::vector<std::string>& names, std::string_view extension,
+                                       std::int64_t from) {
+  std::vector<std::int64_t> taken;
+  for (const std::string& name : names) {
+    std::optional<std::int64_t> number = NumberInName(name, extension);
+    if (number && *number >= from) taken.push_back(*number);
+  }
+  std::sort(taken.begin(), taken.end());
+  taken.erase(std::unique(taken.begin(), taken.end()), taken.end());
+  return taken;
+}
+
+std::optional<std::int64_t> FirstFreeNumber(const std::vector<std::int64_t>& taken, std::int64_t from) {
+  auto it = std::lower_bound(taken.begin(), taken.end(), from);
+  std::int64_t number = from;
+  for (; it != taken.end() && *it == number; ++it) {
+    if (number == INT64_MAX) return std::nullopt;
+    ++number;
+  }
+  return number;
+}
+
 NameChoice ClaimNextName(std::string_view directory, std::int64_t start, std::string_view extension,
+                         const std::function<std::vector<std::int64_t>()>& listTaken,
                          const std::function<Claim(const std::string& path)>& claim, int maxTries) {
   NameChoice choice;
   choice.number = start;
-  for (int tries = 0; tries < maxTries; ++tries) {
+  std::optional<std::vector<std::int64_t>> taken;  // listed once, when first needed
+  std::optional<std::int64_t> next = start;
+  for (int tries = 0; next && tries < maxTries; ++tries) {
+    choice.number = *next;
     choice.path = FileName(directory, choice.number, extension);
     choice.outcome = claim(choice.path);
     if (choice.outcome != Claim::Taken) return choice;
-    if (choice.number == INT64_MAX || tries + 1 == maxTries) break;
-    ++choice.number;
+    if (!taken) taken = listTaken();
+    next = choice.number == INT64_MAX ? std::nullopt : FirstFreeNumber(*taken, choice.number + 1);
+  }
+  if (!next) {
+    // Every number up to the largest is taken.
+    choice.number = INT64_MAX;
+    choice.path = FileName(directory, choice.number, extension);
   }
   choice.outcome = Claim::Taken;
   return choice;

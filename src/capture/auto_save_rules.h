@@ -1,12 +1,15 @@
-// The automatic save's names and decisions: the file name rule, the search
-// for a number whose file does not exist yet, the extensions a name can
-// end with, and the message for a save that failed. Plain C++.
+// The automatic save's names and decisions: the file name rule, the first
+// free number (from one directory listing when the counter's name is
+// taken), the extensions a name can end with, and the message for a save
+// that failed. Plain C++.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fw::autosave {
 
@@ -21,11 +24,26 @@ std::string FileName(std::string_view directory, std::int64_t counter, std::stri
 // get the name shown) are not.
 std::string ExtensionProblem(std::string_view extension);
 
-// What trying to create a file under a name found.
+// The number in `name` (a file name without its directory) when it is an
+// automatic save name with this extension: "snap", the number as FileName
+// writes it (no sign, no leading zeros), then the extension. Letters
+// compare in either case, as Windows compares file names.
+std::optional<std::int64_t> NumberInName(std::string_view name, std::string_view extension);
+
+// The numbers from `from` on that the names of a directory listing take,
+// sorted, each once.
+std::vector<std::int64_t> TakenNumbers(const std::vector<std::string>& names, std::string_view extension,
+                                       std::int64_t from);
+
+// The first number at or after `from` that is not in `taken` (sorted);
+// nothing when every number up to the largest counter value is taken.
+std::optional<std::int64_t> FirstFreeNumber(const std::vector<std::int64_t>& taken, std::int64_t from);
+
+// What giving the finished file a name found.
 enum class Claim {
-  Claimed,  // the name was free and is now held for the save
+  Claimed,  // the name was free and the file has it now
   Taken,    // a file (or anything else) of that name exists
-  Failed,   // the name cannot be created (missing directory, no access, ...)
+  Failed,   // the name cannot be given (missing directory, no access, ...)
 };
 
 struct NameChoice {
@@ -34,10 +52,16 @@ struct NameChoice {
   std::string path;         // its file name
 };
 
-// Tries the numbers from `start` on, skipping every name that is taken,
-// until one is claimed, one fails, or `maxTries` names were all taken.
-// Never goes past the largest counter value.
+// Gives the file the first free name from `start` on. The name of `start`
+// is tried first (after the first save of a run the counter is usually
+// past every earlier capture); when it is taken, one directory search
+// (`listTaken`: the taken numbers from `start` on, sorted) tells the next
+// free number, and every name found taken after that, by a program that
+// took it meanwhile, is stepped over. Ends when a name is claimed, one
+// fails, or `maxTries` names were tried; never goes past the largest
+// counter value.
 NameChoice ClaimNextName(std::string_view directory, std::int64_t start, std::string_view extension,
+                         const std::function<std::vector<std::int64_t>()>& listTaken,
                          const std::function<Claim(const std::string& path)>& claim, int maxTries);
 
 // The counter after a successful save under `number`.

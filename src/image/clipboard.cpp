@@ -102,6 +102,9 @@ Picture PictureFromMetafilePict(HANDLE data) {
 
 bool PutPictureOnClipboard(HWND owner, const Picture& picture) {
   if (!picture.HasImage()) return false;
+  // Emptying the clipboard makes the opener its owner; without a window of
+  // ours as the owner, the data could not be handed over afterwards.
+  if (!owner || ::GetWindowThreadProcessId(owner, nullptr) != ::GetCurrentThreadId()) return false;
   // Prepare everything before the clipboard is emptied, so a failure
   // leaves the user's clipboard as it was.
   UniqueBitmap bitmap = picture.Type() == PictureType::Bitmap
@@ -118,9 +121,9 @@ bool PutPictureOnClipboard(HWND owner, const Picture& picture) {
   return true;
 }
 
-Picture PictureFromClipboard(HWND owner) {
+std::optional<Picture> PictureFromClipboard(HWND owner) {
   ClipboardSession clip(owner);
-  if (!clip) return Picture();
+  if (!clip) return std::nullopt;
   // The first picture format in the clipboard's own order is the one it was
   // given; the others are converted from it.
   for (UINT f = ::EnumClipboardFormats(0); f != 0; f = ::EnumClipboardFormats(f)) {

@@ -54,7 +54,9 @@ void Command7_Click(MainWindow& form) {
 }
 
 void Command9_Click(MainWindow& form) {
-  form.SetPicture(PictureFromClipboard(form.hwnd()));
+  // A clipboard that another program holds is not an empty one: the
+  // picture stays.
+  if (std::optional<Picture> pasted = PictureFromClipboard(form.hwnd())) form.SetPicture(std::move(*pasted));
 }
 
 void Command13_Click(const MainWindow& form) {

@@ -14,12 +14,13 @@ namespace fw {
 namespace {
 
 WriteResult Failed(DWORD error, std::string reason) {
-  return WriteResult{false, error, std::move(reason)};
+  return WriteResult{false, error, std::move(reason), {}};
 }
 
-WriteResult FromWrite(const FileWriteResult& w) {
-  if (w.ok) return WriteResult{true, 0, {}};
-  return Failed(w.error, ErrorText(w.error));
+// What became of the bytes written into `file`.
+WriteResult Written(const NewFile& file) {
+  if (file.ok()) return WriteResult{true, 0, {}, {}};
+  return Failed(file.error(), ErrorText(file.error()));
 }
 
 static_assert(format::kBiRgb == BI_RGB && format::kBiBitfields == BI_BITFIELDS);
@@ -106,7 +107,7 @@ void TakeColourTable(const DibHeader& bi, format::DibImage& img) {
 // Writes a bitmap at its own colour depth (with its palette for the colour
 // table of palette bitmaps). The pixels go to the file a band of rows at a
 // time, so saving needs little memory beyond the bitmap itself.
-WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
+WriteResult WriteBitmap(const Picture& picture, NewFile& file) {
   HBITMAP bmp = static_cast<HBITMAP>(picture.Handle());
   WindowDC screen(nullptr, WindowDC::Area::Client);
   if (!screen) return Unreadable();
@@ -122,7 +123,6 @@ WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
   int band = std::max(1, static_cast<int>((1u << 20) / *row));
   std::string buffer(static_cast<std::size_t>(*row) * static_cast<std::size_t>(std::min(band, img.height)), '\0');
 
-  ReplacingFile file(path);
   for (int start = 0; start < img.height && file.ok(); start += band) {
     int rows = std::min(band, img.height - start);
     int lines = ::GetDIBits(screen.get(), bmp, static_cast<UINT>(start), static_cast<UINT>(rows), buffer.data(),
@@ -136,10 +136,10 @@ WriteResult WriteBitmap(const Picture& picture, const std::string& path) {
     }
     file.Write(std::string_view(buffer.data(), static_cast<std::size_t>(*row) * static_cast<std::size_t>(rows)));
   }
-  return FromWrite(file.Commit());
+  return Written(file);
 }
 
-WriteResult WriteEnhMetafile(const Picture& picture, const std::string& path) {
+WriteResult WriteEnhMetafile(const Picture& picture, NewFile& out) {
   HENHMETAFILE emf = static_cast<HENHMETAFILE>(picture.Handle());
   UINT size = ::GetEnhMetaFileBits(emf, 0, nullptr);
   if (size == 0) return Failed(ERROR_INVALID_DATA, "The metafile could not be read.");
@@ -147,10 +147,11 @@ WriteResult WriteEnhMetafile(const Picture& picture, const std::string& path) {
   if (::GetEnhMetaFileBits(emf, size, reinterpret_cast<BYTE*>(bytes.data())) != size) {
     return Failed(ERROR_INVALID_DATA, "The metafile could not be read.");
   }
-  return FromWrite(WriteWholeFile(path, bytes));
+  out.Write(bytes);
+  return Written(out);
 }
 
-WriteResult WriteMetafile(const Picture& picture, const std::string& path) {
+WriteResult WriteMetafile(const Picture& picture, NewFile& out) {
   HMETAFILE wmf = static_cast<HMETAFILE>(picture.Handle());
   UINT size = ::GetMetaFileBitsEx(wmf, 0, nullptr);
   if (size == 0) return Failed(ERROR_INVALID_DATA, "The metafile could not be read.");
@@ -169,10 +170,11 @@ WriteResult WriteMetafile(const Picture& picture, const std::string& path) {
       format::PlaceableMetafileHeader(static_cast<std::int16_t>(w / scale), static_cast<std::int16_t>(h / scale),
                                       static_cast<std::uint16_t>(std::max(1L, 2540 / scale)));
   file += bits;
-  return FromWrite(WriteWholeFile(path, file));
+  out.Write(file);
+  return Written(out);
 }
 
-WriteResult WriteIcon(const Picture& picture, const std::string& path) {
+WriteResult WriteIcon(const Picture& picture, NewFile& out) {
   ICONINFO info{};
   if (!::GetIconInfo(static_cast<HICON>(picture.Handle()), &info)) {
     return Failed(ERROR_INVALID_DATA, "The icon could not be read.");
@@ -202,20 +204,34 @@ WriteResult WriteIcon(const Picture& picture, const std::string& path) {
   }
   auto file = format::BuildIcoFile(w, h, argb, transparent);
   if (!file) return Failed(ERROR_INVALID_DATA, "The icon could not be read.");
-  return FromWrite(WriteWholeFile(path, *file));
+  out.Write(*file);
+  return Written(out);
 }
 
 }  // namespace
 
-WriteResult WritePictureFile(const Picture& picture, const std::string& path) {
+WriteResult WritePicture(const Picture& picture, NewFile& file) {
   if (!picture.HasImage()) return Failed(0, "There is no picture to save.");
+  if (!file.ok()) return Written(file);
   switch (picture.Type()) {
-    case PictureType::Bitmap: return WriteBitmap(picture, path);
-    case PictureType::EnhMetafile: return WriteEnhMetafile(picture, path);
-    case PictureType::Metafile: return WriteMetafile(picture, path);
-    case PictureType::Icon: return WriteIcon(picture, path);
+    case PictureType::Bitmap: return WriteBitmap(picture, file);
+    case PictureType::EnhMetafile: return WriteEnhMetafile(picture, file);
+    case PictureType::Metafile: return WriteMetafile(picture, file);
+    case PictureType::Icon: return WriteIcon(picture, file);
     default: return Failed(0, "There is no picture to save.");
   }
+}
+
+WriteResult WritePictureFile(const Picture& picture, const std::string& path) {
+  if (!picture.HasImage()) return Failed(0, "There is no picture to save.");
+  FileDestination dest = DestinationOf(path);
+  if (dest.error) return Failed(dest.error, ErrorText(dest.error));
+  NewFile file(dest.directory);
+  WriteResult written = WritePicture(picture, file);
+  if (!written.ok) return written;
+  if (!file.Replace(dest.path)) return Written(file);
+  written.path = dest.path;
+  return written;
 }
 
 }  // namespace fw

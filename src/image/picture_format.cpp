@@ -30,6 +30,7 @@ bool ValidDepth(std::uint32_t bpp) {
 
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kMaskBytes = 12;  // three DWORD colour masks
 // 96 dots per inch in pixels per metre.
 constexpr std::uint32_t kPixelsPerMetre96 = 3780;
 
@@ -214,7 +215,14 @@ std::optional<PackedDibLayout> ParsePackedDib(const std::uint8_t* data, std::siz
   std::uint32_t maskBytes = 0;
   if (l.compression == kBiBitfields) {
     if (l.bitsPerPixel != 16 && l.bitsPerPixel != 32) return std::nullopt;
-    if (l.headerSize == kInfoHeaderSize) maskBytes = 12;
+    // GDI reads the three masks from bytes 40 to 51 whatever the header's
+    // size: after a 40-byte header, inside one of 52 bytes or more. A
+    // header in between would have them run past it.
+    if (l.headerSize == kInfoHeaderSize) {
+      maskBytes = kMaskBytes;
+    } else if (l.headerSize < kInfoHeaderSize + kMaskBytes) {
+      return std::nullopt;
+    }
   } else if (l.compression != kBiRgb) {
     return std::nullopt;  // run-length and embedded JPEG/PNG are not taken
   }

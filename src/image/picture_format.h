@@ -55,7 +55,11 @@ std::optional<std::string> BuildIcoFile(std::int32_t width, std::int32_t height,
                                         const std::vector<bool>& transparent);
 
 // Where the parts of a packed DIB (as on the clipboard: header, masks,
-// colour table, pixels) lie, checked against the block's size.
+// colour table, pixels) lie, checked against the block's size: everything
+// GDI reads when it is given the first infoSize bytes as the bitmap's
+// header and the pixelBytes after them lies within the block. Bit-field
+// headers of 41 to 51 bytes, whose masks would run past the header, are
+// refused.
 struct PackedDibLayout {
   std::uint32_t headerSize = 0;
   std::int32_t width = 0;

@@ -21,10 +21,15 @@ std::optional<std::string> AskForFileName(const MainWindow& form) {
 void Command4_Click(const MainWindow& form, SharedState& state) {
   std::optional<std::string> name = AskForFileName(form);
   if (name && name->empty()) return;  // cancelled: nothing changes
-  if (name && WritePictureFile(form.GetPicture(), *name).ok) {
-    state.ImageSaved = true;
-    state.LastSavedPath = *name;
-    return;
+  if (name) {
+    // The file may carry the name Windows gives the chosen one ("shot.bmp."
+    // is written as "shot.bmp"): Mail offers the file that was written.
+    WriteResult written = WritePictureFile(form.GetPicture(), *name);
+    if (written.ok) {
+      state.ImageSaved = true;
+      state.LastSavedPath = written.path;
+      return;
+    }
   }
   ShowMessage(kSaveFailed, MB_ICONINFORMATION | MB_OK);
 }

@@ -111,6 +111,20 @@ std::optional<std::string> ReadSettingsFile(const std::string& path) {
   return bytes;
 }
 
+// What the settings file as it stands would bring back at the next load,
+// over the states and directory that "Apply" could not write.
+options::ComesBack WhatTheFileBringsBack(int check1, int check2, const std::string& dir) {
+  std::optional<std::string> bytes = ReadSettingsFile(settings::SettingsPath(ProgramDir()));
+  if (!bytes) return {};
+  auto shownAs = [](const std::string& path) -> std::optional<std::string> {
+    std::string full = FullDirPath(path);
+    if (full.empty() || !DirectoryExists(full)) return std::nullopt;
+    return full;
+  };
+  return options::WhatComesBack(options::WhatTheFileGives(settings::ReadSettingsLine(*bytes)), check1, check2, dir,
+                                shownAs);
+}
+
 HBRUSH FolderBrush(bool open) {
   static UniqueBrush openBrush(::CreateSolidBrush(RGB(250, 214, 110)));
   static UniqueBrush closedBrush(::CreateSolidBrush(RGB(236, 196, 90)));
@@ -390,7 +404,8 @@ void Form4::Command1_Click() {
   std::string line = settings::FormatSettingsLine(Check1(), Check2(), Dir());
   FileWriteResult written = WriteWholeFile(path, line);
   if (!written.ok) {
-    ShowMessage(options::ApplyFailureText(path, ErrorText(written.error)), MB_ICONEXCLAMATION | MB_OK);
+    options::ComesBack back = WhatTheFileBringsBack(g_form4.Check1(), g_form4.Check2(), g_form4.Dir());
+    ShowMessage(options::ApplyFailureText(path, ErrorText(written.error), back), MB_ICONEXCLAMATION | MB_OK);
     return;
   }
   Unload();

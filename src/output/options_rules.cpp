@@ -100,10 +100,38 @@ void RunLoadSteps(Controls& form, OptionsMemory& memory, const std::optional<std
   form.SetCheck1(memory.AutoSaveEnabled ? kChecked : kUnchecked);
 }
 
-std::string ApplyFailureText(const std::string& path, const std::string& reason) {
+ComesBack WhatComesBack(const FromFile& file, int check1, int check2, const std::string& directory,
+                        const std::function<std::optional<std::string>(const std::string&)>& shownAs) {
+  ComesBack back;
+  back.check1 = file.check1 == kChecked && check1 != kChecked;
+  back.check2 = file.check2 == kChecked && check2 != kChecked;
+  if (file.directory) {
+    std::optional<std::string> shown = shownAs(*file.directory);
+    if (shown && !SamePath(*shown, directory)) back.directory = *shown;
+  }
+  return back;
+}
+
+std::string ApplyFailureText(const std::string& path, const std::string& reason, const ComesBack& back) {
   std::string text = "The settings could not be written to " + path + ".";
   if (!reason.empty()) text += "\n\n" + reason;
-  text += "\n\nThey stay in effect until Framewick ends, but will not be remembered.";
+  if (back.count() == 0) {
+    text += "\n\nThey stay in effect until Framewick ends, but will not be remembered.";
+    return text;
+  }
+  std::vector<std::string> items;
+  if (back.check1) items.push_back("\"Auto save to file\" checked");
+  if (back.check2) items.push_back("\"Show program after each snap\" checked");
+  if (back.directory) items.push_back("the folder " + *back.directory);
+  text +=
+      "\n\nThey apply while this window stays open. Once it is closed, the next time Options opens or a "
+      "capture needs the settings, the older settings in that file come back: ";
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) text += i + 1 == items.size() ? " and " : ", ";
+    text += items[i];
+  }
+  text += ".";
+  if (back.count() < 3) text += " The rest stays in effect until Framewick ends, but will not be remembered.";
   return text;
 }
 

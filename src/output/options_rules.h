@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,8 +73,28 @@ FromFile WhatTheFileGives(const settings::ReadResult& read);
 void RunLoadSteps(Controls& form, OptionsMemory& memory, const std::optional<std::string>& settingsFile,
                   const std::string& programDir);
 
-// The message shown when "Apply" cannot write the settings file.
-std::string ApplyFailureText(const std::string& path, const std::string& reason);
+// When "Apply" cannot write the settings file, an older file that can
+// still be read is read again at the dialog's next load (opening Options,
+// or a capture that needs the settings once the dialog has been closed),
+// and some of its values come back. Which, for the states and directory
+// "Apply" tried to write: a box comes back checked when the file has it
+// checked and the user had cleared it (a box the user checked stays
+// checked), and the file's directory comes back when the list can show it
+// and it is not the one chosen. `file` is what the file gives as it stands
+// now (nothing when it is absent or unreadable); `shownAs` gives the
+// directory the list shows for a path, or nothing when it cannot show it.
+struct ComesBack {
+  bool check1 = false;                   // "Auto save to file" comes back checked
+  bool check2 = false;                   // "Show program after each snap" comes back checked
+  std::optional<std::string> directory;  // the directory that comes back
+  int count() const { return int{check1} + int{check2} + int{directory.has_value()}; }
+};
+ComesBack WhatComesBack(const FromFile& file, int check1, int check2, const std::string& directory,
+                        const std::function<std::optional<std::string>(const std::string&)>& shownAs);
+
+// The message shown when "Apply" cannot write the settings file: which
+// file, why, and what becomes of the settings.
+std::string ApplyFailureText(const std::string& path, const std::string& reason, const ComesBack& back);
 
 // ---- paths and the directory list ----
 

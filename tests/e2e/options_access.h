@@ -98,8 +98,9 @@ struct OptionsControls {
   void Click(HWND button) const { ::PostMessageA(button, BM_CLICK, 0, 0); }
 };
 
-// An automatic save is done once its file holds a bitmap: the empty file
-// that holds the name while the picture is written does not count.
+// An automatic save is done once its file holds a bitmap (the file takes
+// its name only when whole; a file of that name from elsewhere does not
+// count).
 inline bool SavedBitmap(const std::string& path) {
   HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, 0, nullptr);

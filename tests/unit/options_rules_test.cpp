@@ -279,9 +279,64 @@ TEST(OptionsDirList, ShowsTheChainToTheCurrentDirectoryThenItsChildren) {
 }
 
 TEST(OptionsApply, FailureNamesTheFileAndTheReason) {
-  std::string text = ApplyFailureText("C:\\Apps\\settings.txt", "Access is denied.");
+  std::string text = ApplyFailureText("C:\\Apps\\settings.txt", "Access is denied.", {});
   EXPECT_NE(text.find("C:\\Apps\\settings.txt"), std::string::npos);
   EXPECT_NE(text.find("Access is denied."), std::string::npos);
+  EXPECT_NE(text.find("They stay in effect until Framewick ends"), std::string::npos) << text;
+}
+
+// The list shows existing directories in their own spelling.
+std::optional<std::string> ShownAs(const std::string& path) {
+  if (SamePath(NormaliseDir(path), "C:\\Old")) return "C:\\Old";
+  if (SamePath(NormaliseDir(path), "C:\\New")) return "C:\\New";
+  return std::nullopt;
+}
+
+FromFile FileSays(int s1, int s2, const std::string& dir) {
+  return WhatTheFileGives(
+      settings::ReadSettingsLine(std::to_string(s1) + "," + std::to_string(s2) + ",\"" + dir + "\"\r\n"));
+}
+
+TEST(OptionsApply, WhatAnOlderFileBringsBackAtTheNextLoad) {
+  // A box the user cleared comes back checked; one the user checked stays.
+  ComesBack back = WhatComesBack(FileSays(1, 0, "C:\\Old"), kUnchecked, kChecked, "C:\\Old", ShownAs);
+  EXPECT_TRUE(back.check1);
+  EXPECT_FALSE(back.check2);
+  EXPECT_FALSE(back.directory);
+  // The file's directory comes back when the list can show it.
+  back = WhatComesBack(FileSays(0, 1, "c:\\old\\"), kChecked, kUnchecked, "C:\\New", ShownAs);
+  EXPECT_FALSE(back.check1);
+  EXPECT_TRUE(back.check2);
+  EXPECT_EQ(back.directory, "C:\\Old");
+  back = WhatComesBack(FileSays(0, 0, "C:\\Gone"), kUnchecked, kUnchecked, "C:\\New", ShownAs);
+  EXPECT_EQ(back.count(), 0);
+  // A file that stops early gives only what it reached.
+  back = WhatComesBack(WhatTheFileGives(settings::ReadSettingsLine("1,9,\"C:\\Old\"\r\n")), kUnchecked, kUnchecked,
+                       "C:\\New", ShownAs);
+  EXPECT_TRUE(back.check1);
+  EXPECT_FALSE(back.check2);
+  EXPECT_FALSE(back.directory);
+  // No file, or one that cannot be read: nothing comes back.
+  EXPECT_EQ(WhatComesBack(FromFile{}, kUnchecked, kUnchecked, "C:\\New", ShownAs).count(), 0);
+}
+
+TEST(OptionsApply, TheMessageSaysWhatComesBackAndWhatStays) {
+  ComesBack back;
+  back.check1 = true;
+  back.directory = "C:\\Old";
+  std::string text = ApplyFailureText("C:\\Apps\\settings.txt", "Access is denied.", back);
+  EXPECT_NE(text.find("\"Auto save to file\" checked and the folder C:\\Old."), std::string::npos) << text;
+  EXPECT_EQ(text.find("Show program after each snap"), std::string::npos) << text;
+  EXPECT_NE(text.find("The rest stays in effect until Framewick ends"), std::string::npos) << text;
+  EXPECT_EQ(text.find("They stay in effect until Framewick ends"), std::string::npos)
+      << "no longer true once the file's settings come back: " << text;
+  back.check2 = true;
+  text = ApplyFailureText("C:\\Apps\\settings.txt", "", back);
+  EXPECT_NE(
+      text.find("\"Auto save to file\" checked, \"Show program after each snap\" checked and the folder C:\\Old."),
+      std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("The rest"), std::string::npos) << "nothing else is left: " << text;
 }
 
 }  // namespace

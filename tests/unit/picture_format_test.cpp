@@ -397,6 +397,43 @@ TEST(PackedDib, DamagedOrUnusualBlocksAreRefusedWithoutReadingPastThem) {
   EXPECT_FALSE(ParsePackedDib(nullptr, 100));
 }
 
+TEST(PackedDib, BitFieldHeadersTooShortToHoldTheirMasksAreRefused) {
+  // GDI takes the masks from bytes 40 to 51 of the block whatever the
+  // header's size. The 52-byte block of a 44-byte header, 2x2 at 16 bits
+  // with bit fields, holds no masks past its header: once only the header
+  // is copied, GDI would read past the copy.
+  auto withHeader = [](std::uint32_t headerSize, std::size_t pixelBytes) {
+    std::string d = PackedDib(2, 2, 16, kBiBitfields, 0, 0, 0);
+    d[0] = static_cast<char>(headerSize);
+    d.insert(40, std::string(headerSize - 40, '\0'));
+    d.append(pixelBytes, '\x11');
+    return d;
+  };
+  std::string d = withHeader(44, 8);
+  ASSERT_EQ(d.size(), 52u);
+  EXPECT_FALSE(ParsePackedDib(reinterpret_cast<const std::uint8_t*>(d.data()), d.size()));
+  for (std::uint32_t size = 41; size <= 51; ++size) {
+    d = withHeader(size, 64);
+    EXPECT_FALSE(ParsePackedDib(reinterpret_cast<const std::uint8_t*>(d.data()), d.size())) << size;
+  }
+  // From 52 bytes on the masks lie inside the header (V2 to V5 headers).
+  for (std::uint32_t size : {52u, 56u, 108u, 124u}) {
+    d = withHeader(size, 8);
+    auto l = ParsePackedDib(reinterpret_cast<const std::uint8_t*>(d.data()), d.size());
+    ASSERT_TRUE(l) << size;
+    EXPECT_EQ(l->infoSize, size);
+    EXPECT_EQ(l->pixelBytes, 8u);
+  }
+  // Without bit fields such a header has nothing past its size to read.
+  d = PackedDib(2, 2, 24, kBiRgb, 0, 0, 0);
+  d[0] = 44;
+  d.insert(40, std::string(4, '\0'));
+  d.append(16, '\x22');
+  auto l = ParsePackedDib(reinterpret_cast<const std::uint8_t*>(d.data()), d.size());
+  ASSERT_TRUE(l);
+  EXPECT_EQ(l->infoSize, 44u);
+}
+
 }  // namespace
 }  // namespace fw::format
 
