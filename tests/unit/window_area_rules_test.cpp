@@ -46,10 +46,6 @@ TEST(WindowCaptureArea, AMaximisedWindowsFrameIsCutToItsMonitor) {
   ScreenRect window{-8, -8, 1928, 1048};
   ScreenRect frame{-1, -1, 1921, 1041};
   EXPECT_EQ(WindowCaptureArea(window, frame, true, kMonitor), (CaptureArea{8, 8, 1920, 1041}));
-  // On a second monitor to the right.
-  ScreenRect second{1920, 0, 4480, 1440};
-  EXPECT_EQ(WindowCaptureArea(ScreenRect{1912, -8, 4488, 1448}, ScreenRect{1919, -1, 4481, 1441}, true, second),
-            (CaptureArea{8, 8, 2560, 1440}));
   // The same rectangles, not maximised: nothing is cut.
   EXPECT_EQ(WindowCaptureArea(window, frame, false, kMonitor), (CaptureArea{7, 7, 1922, 1042}));
   // A monitor that could not be read cuts nothing.
