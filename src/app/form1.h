@@ -61,6 +61,10 @@ class Form1 final : public TopWindow, public MainWindow {
   void OnTimer(UINT_PTR id) override;
   void OnClose() override;
   bool OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  // Logoff and shutdown, the shell's restart (form1_session.cpp).
+  bool OnQueryEndSession(LPARAM reasons) override;
+  void OnEndSession(bool ending, LPARAM reasons) override;
+  void OnTaskbarCreated() override;
   HWND FirstFocus() const override;
   bool PreTranslateMessage(MSG& msg) override;
 
@@ -85,6 +89,7 @@ class Form1 final : public TopWindow, public MainWindow {
   HWND command13_ = nullptr;
   std::vector<HWND> tabOrder_;  // the strip's buttons, then Command13
   bool closing_ = false;
+  bool askingAtSessionEnd_ = false;  // the prompt runs for a logoff or shutdown
 };
 
 }  // namespace fw

@@ -1,6 +1,11 @@
 #include "capture/capture_engine.h"
 
+#include <dwmapi.h>
+
+#include <optional>
+
 #include "platform/handles.h"
+#include "platform/lazy_library.h"
 
 namespace fw {
 namespace {
@@ -25,7 +30,39 @@ UniquePalette SystemPaletteCopy(HDC source, LogPalette256& logPalette) {
   return UniquePalette(::CreatePalette(reinterpret_cast<LOGPALETTE*>(&logPalette)));
 }
 
+capture::ScreenRect FromRect(const RECT& r) {
+  return capture::ScreenRect{r.left, r.top, r.right, r.bottom};
+}
+
+// The window's visible frame as the compositor reports it, in screen
+// pixels of the window's monitor (not scaled for programs unaware of it);
+// none without a compositor (no dwmapi, composition off, Wine) or when it
+// cannot tell.
+std::optional<capture::ScreenRect> CompositorFrame(HWND window) {
+  static auto* get = lazy::Function<decltype(::DwmGetWindowAttribute)>("dwmapi.dll", "DwmGetWindowAttribute");
+  RECT frame{};
+  if (!get || FAILED(get(window, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof frame))) return std::nullopt;
+  return FromRect(frame);
+}
+
+// The rectangle of the monitor the window is on; empty when unknown.
+capture::ScreenRect MonitorOf(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  if (!monitor || !::GetMonitorInfoA(monitor, &info)) return capture::ScreenRect{};
+  return FromRect(info.rcMonitor);
+}
+
 }  // namespace
+
+capture::CaptureArea VisibleWindowArea(HWND window) {
+  RECT r{};
+  if (!window || !::GetWindowRect(window, &r)) return capture::CaptureArea{};
+  bool maximised = ::IsZoomed(window) != FALSE;
+  return capture::WindowCaptureArea(FromRect(r), CompositorFrame(window), maximised,
+                                    maximised ? MonitorOf(window) : capture::ScreenRect{});
+}
 
 Picture PictureFromBitmap(UniqueBitmap bitmap, UniquePalette palette) {
   return Picture::FromBitmap(std::move(bitmap), std::move(palette));
@@ -64,9 +101,8 @@ Picture SnapDesktop() {
 
 Picture SnapForegroundWindow() {
   HWND window = ::GetForegroundWindow();
-  RECT r{};
-  if (!window || !::GetWindowRect(window, &r)) r = RECT{0, 0, 0, 0};
-  return SnapWindowRegion(window, false, 0, 0, r.right - r.left, r.bottom - r.top);
+  capture::CaptureArea area = VisibleWindowArea(window);
+  return SnapWindowRegion(window, false, area.left, area.top, area.width, area.height);
 }
 
 Picture SnapOwnForm(HWND form) {

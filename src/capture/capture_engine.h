@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "capture/window_area_rules.h"
 #include "platform/handles.h"
 #include "platform/picture.h"
 
@@ -18,9 +19,15 @@ Picture PictureFromBitmap(UniqueBitmap bitmap, UniquePalette palette);
 // (clientOnly) or whole window into a new picture.
 Picture SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long width, long height);
 
+// The part of a top-level window's device context that a capture of the
+// whole window copies: its visible frame where the desktop compositor
+// reports one (dwmapi, loaded on first use), its window rectangle
+// otherwise.
+capture::CaptureArea VisibleWindowArea(HWND window);
+
 // The whole primary screen.
 Picture SnapDesktop();
-// The current foreground window, frame included.
+// The current foreground window, its visible frame included.
 Picture SnapForegroundWindow();
 // A window of the program, frame included.
 Picture SnapOwnForm(HWND form);

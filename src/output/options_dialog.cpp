@@ -404,7 +404,7 @@ void Form4::Command1_Click() {
   std::string line = settings::FormatSettingsLine(Check1(), Check2(), Dir());
   FileWriteResult written = WriteWholeFile(path, line);
   if (!written.ok) {
-    options::ComesBack back = WhatTheFileBringsBack(g_form4.Check1(), g_form4.Check2(), g_form4.Dir());
+    options::ComesBack back = WhatTheFileBringsBack(Check1(), Check2(), Dir());
     ShowMessage(options::ApplyFailureText(path, ErrorText(written.error), back), MB_ICONEXCLAMATION | MB_OK);
     return;
   }

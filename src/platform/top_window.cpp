@@ -23,6 +23,11 @@ void Forget(TopWindow* window) {
 
 }  // namespace
 
+UINT TaskbarCreatedMessage() noexcept {
+  static const UINT message = ::RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
 TopWindow::~TopWindow() {
   if (HWND h = std::exchange(hwnd_, nullptr)) {
     // Unbound first: the object is half gone, so its handlers must not run.
@@ -133,6 +138,8 @@ LRESULT TopWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnActivate(wParam);
       return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_QUERYENDSESSION: return OnQueryEndSession(lParam) ? TRUE : FALSE;
+    case WM_ENDSESSION: OnEndSession(wParam != FALSE, lParam); return 0;
     case WM_DESTROY:
       OnDestroy();
       if (keepsProgramRunning_) FormUnloaded();
@@ -156,6 +163,10 @@ LRESULT TopWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     default:
+      if (msg != 0 && msg == TaskbarCreatedMessage()) {
+        OnTaskbarCreated();
+        return 0;
+      }
       if (OnOtherMessage(msg, wParam, lParam, result)) return result;
       break;
   }

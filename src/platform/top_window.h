@@ -14,12 +14,18 @@
 // Adding a handler for another message: declare a virtual On... below with
 // a default that changes nothing, add its case to Dispatch() in
 // top_window.cpp, and override it where it is needed. A registered message
-// (RegisterWindowMessage) goes to OnOtherMessage.
+// (RegisterWindowMessage) goes to OnOtherMessage, but for the shell's
+// "TaskbarCreated", which has OnTaskbarCreated.
 #pragma once
 
 #include <windows.h>
 
 namespace fw {
+
+// The message a newly started shell (Explorer after a crash or a restart)
+// broadcasts to every top-level window, registered as "TaskbarCreated":
+// every notification icon is gone. 0 if it could not be registered.
+UINT TaskbarCreatedMessage() noexcept;
 
 class TopWindow {
  public:
@@ -76,6 +82,14 @@ class TopWindow {
   virtual void OnClose() { Destroy(); }
   // WM_DESTROY: the window and its controls still exist.
   virtual void OnDestroy() {}
+  // WM_QUERYENDSESSION: the user is logging off or the system shutting down
+  // (`reasons`: the ENDSESSION_ flags). True lets the session end, as the
+  // default does.
+  virtual bool OnQueryEndSession(LPARAM /*reasons*/) { return true; }
+  // WM_ENDSESSION: whether the session really ends after the question.
+  virtual void OnEndSession(bool /*ending*/, LPARAM /*reasons*/) {}
+  // The shell has (re)started: notification icons must be added again.
+  virtual void OnTaskbarCreated() {}
   // Owner-drawn controls; true when the window drew or measured the item.
   virtual bool OnMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }

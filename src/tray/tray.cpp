@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/lazy_library.h"
+#include "platform/top_window.h"
 #include "platform/window.h"
 #include "tray/tray_rules.h"
 
@@ -22,6 +23,7 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + tray
 static_assert(sizeof(TrayIconData.szTip) >= tray::kTipFieldSize);
 static_assert(tray::kTrayCallbackMessage == WM_USER + 1001);
 static_assert(tray::kNifMessage == NIF_MESSAGE && tray::kNifIcon == NIF_ICON && tray::kNifTip == NIF_TIP);
+static_assert(tray::kAddAgainFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
 static_assert(tray::kWmLButtonUp == WM_LBUTTONUP && tray::kWmRButtonUp == WM_RBUTTONUP);
 
 namespace {
@@ -30,6 +32,8 @@ MainWindow* TrayOwnerForm = nullptr;
 HMENU TrayMenu = nullptr;
 // The window TrayWndProc is installed on, while it is.
 HWND g_installedOn = nullptr;
+// The shell took the icon and it has not been removed since.
+bool g_iconAdded = false;
 
 // Each step of the button and of the removal runs even when one before it
 // failed.
@@ -62,12 +66,23 @@ void PopUpTrayMenu() {
   ::PostMessageA(owner, WM_NULL, 0, 0);
 }
 
+// Lets the shell's "TaskbarCreated" through to the window when the program
+// runs with more rights than the shell (as administrator): the system keeps
+// registered messages from a process of lower integrity out otherwise.
+void HearShellRestarts(HWND window) {
+  UINT taskbarCreated = TaskbarCreatedMessage();
+  static auto* allow =
+      lazy::Function<decltype(::ChangeWindowMessageFilterEx)>("user32.dll", "ChangeWindowMessageFilterEx");
+  if (taskbarCreated && allow) allow(window, taskbarCreated, MSGFLT_ALLOW, nullptr);
+}
+
 }  // namespace
 
 bool AddTrayIcon(MainWindow& owner, HMENU menu) {
   TrayOwnerForm = &owner;
   TrayMenu = menu;
   HWND hwnd = owner.hwnd();
+  HearShellRestarts(hwnd);
   // Never in front of itself: one TrayWndProc at most in the chain.
   if (g_installedOn != hwnd) {
     WNDPROC previous = SetWindowProc(hwnd, TrayWndProc);
@@ -81,12 +96,16 @@ bool AddTrayIcon(MainWindow& owner, HMENU menu) {
   TrayIconData.hWnd = hwnd;
   TrayIconData.hIcon = owner.icon();
   TrayIconData.uCallbackMessage = tray::kTrayCallbackMessage;
-  return Notify(NIM_ADD, tray::kAddFlags) != FALSE;
+  g_iconAdded = Notify(NIM_ADD, tray::kAddFlags) != FALSE;
+  return g_iconAdded;
 }
 
 void RemoveTrayIcon() {
   // With no icon ever added the record is all zero and names no icon.
-  RunStep([] { Notify(NIM_DELETE, tray::kDeleteFlags); });
+  RunStep([] {
+    g_iconAdded = false;
+    Notify(NIM_DELETE, tray::kDeleteFlags);
+  });
   RunStep([] {
     if (!TrayOwnerForm || !g_installedOn) return;
     if (::IsWindow(g_installedOn)) SetWindowProc(g_installedOn, PrevTrayWndProc);
@@ -104,6 +123,16 @@ void SetTrayIconFromPicture(const Picture& picture) {
   if (picture.Type() != PictureType::Icon) return;
   TrayIconData.hIcon = static_cast<HICON>(picture.Handle());
   Notify(NIM_MODIFY, tray::kIconFlags);
+}
+
+void AddTrayIconAgain() {
+  if (!g_iconAdded || !TrayOwnerForm) return;
+  if (Notify(NIM_ADD, tray::kAddAgainFlags)) return;
+  // The shell also sends the message without having lost its icons (after
+  // a change of the display's scaling); it then refuses a second add of
+  // the same icon but takes the record as a change.
+  if (Notify(NIM_MODIFY, tray::kAddAgainFlags)) return;
+  TrayOwnerForm->Show();
 }
 
 LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -30,6 +30,12 @@ void SetTrayTip(std::string_view text);
 // nothing.
 void SetTrayIconFromPicture(const Picture& picture);
 
+// After the shell has restarted ("TaskbarCreated"): adds the icon again from
+// the same record when the program has one, hidden in the notification area
+// or not. Should the shell take it neither as a new icon nor as one it still
+// has, a hidden main window is shown, as it could not be reached otherwise.
+void AddTrayIconAgain();
+
 LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 void Command6_Click(MainWindow& form);  // "Tray"

@@ -19,6 +19,9 @@ inline constexpr unsigned kAddFlags = kNifMessage | kNifIcon;
 inline constexpr unsigned kIconFlags = kNifIcon;
 inline constexpr unsigned kTipFlags = kNifTip;
 inline constexpr unsigned kDeleteFlags = 0;
+// Adding the icon again after the shell has restarted: the whole record,
+// the tip included, in one request.
+inline constexpr unsigned kAddAgainFlags = kNifMessage | kNifIcon | kNifTip;
 
 inline constexpr const char* kTrayTip = "Framewick";
 

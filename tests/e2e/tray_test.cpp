@@ -1,12 +1,7 @@
 // The "Tray" button and the notification icon, driven as a user drives them:
 // the icon in the shell's notification area, its tip, clicks on it, its
 // menu, and the hotkeys while the program sits there.
-//
-// Without a desktop window Wine's shell keeps the notification area in a
-// window of its own (class __winex11_standalone_tray), with one child
-// window per icon; each icon's tip lives in a tooltip window it owns.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +11,7 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "notification_area.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -24,86 +20,6 @@ namespace {
 constexpr UINT kTrayCallback = WM_USER + 1001;
 constexpr int kW = 240;
 constexpr int kH = 160;
-
-HWND TrayWindow() {
-  return ::FindWindowA("__winex11_standalone_tray", nullptr);
-}
-
-BOOL CALLBACK CollectIcon(HWND h, LPARAM out) {
-  if (ClassOf(h) == "__winex11_tray_icon") reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
-  return TRUE;
-}
-
-// The icons the notification area shows now.
-std::vector<HWND> TrayIcons() {
-  std::vector<HWND> icons;
-  if (HWND tray = TrayWindow()) ::EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
-  return icons;
-}
-
-// The one icon that is not among `before`, or null (none or several).
-HWND NewIcon(const std::vector<HWND>& before) {
-  HWND found = nullptr;
-  int n = 0;
-  for (HWND h : TrayIcons()) {
-    if (std::find(before.begin(), before.end(), h) != before.end()) continue;
-    found = h;
-    ++n;
-  }
-  return n == 1 ? found : nullptr;
-}
-
-BOOL CALLBACK CollectTooltip(HWND h, LPARAM out) {
-  if (ClassOf(h) == TOOLTIPS_CLASSA) reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
-  return TRUE;
-}
-
-// The tip of an icon, read from the shell's tooltips as a screen reader
-// reads them: the request and its answer live in the shell's own memory.
-std::string TipOf(HWND icon) {
-  std::vector<HWND> tooltips;
-  ::EnumWindows(CollectTooltip, reinterpret_cast<LPARAM>(&tooltips));
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(icon, &pid);
-  HANDLE shell = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!shell) return "<no access>";
-  constexpr std::size_t kChars = 256;
-  SIZE_T bytes = sizeof(TTTOOLINFOW) + kChars * sizeof(WCHAR);
-  auto* remote = static_cast<BYTE*>(::VirtualAllocEx(shell, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE));
-  std::string tip = "<no tooltip>";
-  for (HWND tooltip : tooltips) {
-    if (!remote) break;
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(tooltip, &owner);
-    if (owner != pid) continue;
-    // The icon's tool is the icon window itself.
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = icon;
-    ti.uId = reinterpret_cast<UINT_PTR>(icon);
-    ti.lpszText = reinterpret_cast<LPWSTR>(remote + sizeof ti);
-    WCHAR text[kChars]{};
-    ::WriteProcessMemory(shell, remote, &ti, sizeof ti, nullptr);
-    ::WriteProcessMemory(shell, remote + sizeof ti, text, sizeof text, nullptr);
-    DWORD_PTR known = 0;
-    if (!::SendMessageTimeoutW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 3000,
-                               &known) ||
-        !known)
-      continue;
-    ::WriteProcessMemory(shell, remote, &ti, sizeof ti, nullptr);
-    DWORD_PTR r = 0;
-    if (!::SendMessageTimeoutW(tooltip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 3000, &r))
-      continue;
-    if (!::ReadProcessMemory(shell, remote + sizeof ti, text, sizeof text - sizeof(WCHAR), nullptr)) continue;
-    char narrow[kChars * 2]{};
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-    tip = narrow;
-    break;
-  }
-  if (remote) ::VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
-  ::CloseHandle(shell);
-  return tip;
-}
 
 POINT CentreOf(HWND hwnd) {
   RECT r = ScreenRect(hwnd);
@@ -174,11 +90,6 @@ Image ProgramIconAsShown(App& app, HWND icon) {
 void Quit(App& app) {
   app.Menu(kMenuExit);
   EXPECT_TRUE(app.WaitExit(5000));
-}
-
-bool Shows(HWND icon) {
-  std::vector<HWND> icons = TrayIcons();
-  return std::find(icons.begin(), icons.end(), icon) != icons.end();
 }
 
 bool AreaIsEmpty(App& app) {

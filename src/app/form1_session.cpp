@@ -1,0 +1,52 @@
+// The main window at the end of the session (logoff, shutdown) and after
+// the shell has restarted.
+#include "app/form1.h"
+
+#include "app/session_rules.h"
+#include "image/save.h"
+#include "platform/shutdown_block.h"
+#include "tray/tray.h"
+
+namespace fw {
+
+// Runs the unsaved-image prompt as Exit does. The answer is known only when
+// the prompt ends, so the system's own screen of programs that hold the end
+// up may come in the meantime; it then names what the program is waiting
+// for.
+bool Form1::OnQueryEndSession(LPARAM /*reasons*/) {
+  if (closing_) return true;
+  session::Answer answer;
+  if (askingAtSessionEnd_) {
+    answer = session::WhileTheQuestionIsOpen();
+  } else {
+    struct Asking {
+      bool& flag;
+      explicit Asking(bool& f) : flag(f) { flag = true; }
+      ~Asking() { flag = false; }
+    } asking(askingAtSessionEnd_);
+    SetShutdownBlockReason(hwnd(), session::ReasonText(session::WhileAsking(state_.ImageSaved)));
+    answer = session::AfterPrompt(PromptToSave(*this, state_));
+  }
+  if (!hwnd()) return true;  // the session ended while the prompt was open
+  if (answer.showWindow) Show();
+  SetShutdownBlockReason(hwnd(), session::ReasonText(answer.reason));
+  return answer.sessionMayEnd;
+}
+
+// Either way the end of the session is no longer held up. When it ends,
+// the program ends with it and asks nothing more: the user has answered
+// already, or the system goes on regardless.
+void Form1::OnEndSession(bool ending, LPARAM /*reasons*/) {
+  SetShutdownBlockReason(hwnd(), nullptr);
+  if (!ending) return;
+  closing_ = true;
+  form4_.Unload();
+  frmAbout_.Destroy();
+  Destroy();
+}
+
+void Form1::OnTaskbarCreated() {
+  AddTrayIconAgain();
+}
+
+}  // namespace fw

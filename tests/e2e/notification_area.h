@@ -1,0 +1,26 @@
+// The shell's notification area as the tests see it.
+//
+// Without a desktop window Wine's shell keeps the notification area in a
+// window of its own (class __winex11_standalone_tray), with one child
+// window per icon; each icon's tip lives in a tooltip window it owns.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+HWND TrayWindow();
+// The icons the notification area shows now.
+std::vector<HWND> TrayIcons();
+// The one icon that is not among `before`, or null (none or several).
+HWND NewIcon(const std::vector<HWND>& before);
+// Whether the icon is still shown.
+bool Shows(HWND icon);
+// The tip of an icon, read from the shell's tooltips as a screen reader
+// reads them: the request and its answer live in the shell's own memory.
+std::string TipOf(HWND icon);
+
+}  // namespace e2e

@@ -1,0 +1,56 @@
+// Logoff and shutdown with an unsaved capture: when the program holds the
+// end of the session up, and the reason it leaves with the system.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/session_rules.h"
+
+namespace fw::session {
+namespace {
+
+std::wstring Text(BlockReason reason) {
+  const wchar_t* text = ReasonText(reason);
+  return text ? std::wstring(text) : std::wstring();
+}
+
+TEST(SessionEnd, OnlyBackingOutOfTheSaveDialogHoldsTheSessionUp) {
+  Answer refused = AfterPrompt(PromptOutcome::DialogCancelled);
+  EXPECT_FALSE(refused.sessionMayEnd);
+  EXPECT_EQ(refused.reason, BlockReason::NotSaved);
+  // A program hidden in the notification area could not refuse.
+  EXPECT_TRUE(refused.showWindow);
+
+  // Nothing to ask, discarded, saved, and (as at Exit) a save that failed:
+  // the session ends and no reason is left behind.
+  for (PromptOutcome outcome :
+       {PromptOutcome::NothingToAsk, PromptOutcome::Discarded, PromptOutcome::Saved, PromptOutcome::SaveFailed}) {
+    Answer answer = AfterPrompt(outcome);
+    EXPECT_TRUE(answer.sessionMayEnd) << static_cast<int>(outcome);
+    EXPECT_EQ(answer.reason, BlockReason::None) << static_cast<int>(outcome);
+    EXPECT_FALSE(answer.showWindow) << static_cast<int>(outcome);
+  }
+}
+
+TEST(SessionEnd, AReasonIsRegisteredOnlyWhileAskingOrRefusing) {
+  // Nothing unsaved: no question, so nothing to give a reason for.
+  EXPECT_EQ(WhileAsking(true), BlockReason::None);
+  EXPECT_EQ(WhileAsking(false), BlockReason::Asking);
+  // Asked again before the first question is answered: held up, still
+  // asking.
+  Answer again = WhileTheQuestionIsOpen();
+  EXPECT_FALSE(again.sessionMayEnd);
+  EXPECT_EQ(again.reason, BlockReason::Asking);
+  EXPECT_FALSE(again.showWindow);
+
+  // None withdraws the reason; the others are short (the system cuts them
+  // after MAX_STR_BLOCKREASON, 256, characters, and users only glance).
+  EXPECT_EQ(ReasonText(BlockReason::None), nullptr);
+  for (BlockReason r : {BlockReason::Asking, BlockReason::NotSaved}) {
+    EXPECT_FALSE(Text(r).empty());
+    EXPECT_LT(Text(r).size(), 64u);
+  }
+}
+
+}  // namespace
+}  // namespace fw::session
