@@ -63,7 +63,8 @@ class Libraries {
   }
 
  private:
-  std::array<Loaded, 8> loaded_{};
+  // Room for every library the program loads this way (eight today) and more.
+  std::array<Loaded, 16> loaded_{};
 };
 
 }  // namespace
