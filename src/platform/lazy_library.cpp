@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/library_rules.h"
+#include "platform/ole.h"
 
 namespace fw::lazy {
 namespace {
@@ -86,6 +87,7 @@ namespace fw {
 bool ShellExecuteLazily(HWND owner, const char* verb, const char* file) noexcept {
   static auto* execute = lazy::Function<decltype(::ShellExecuteA)>("shell32.dll", "ShellExecuteA");
   if (!execute) return false;
+  ole::Start();  // the shell may hand the file to an extension, an OLE object
   return reinterpret_cast<INT_PTR>(execute(owner, verb, file, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
