@@ -109,13 +109,6 @@ SIZE_T PeakMemory(HANDLE process) {
   return pmc.PeakWorkingSetSize;
 }
 
-SIZE_T PrivateBytes(HANDLE process) {
-  PROCESS_MEMORY_COUNTERS_EX pmc{};
-  pmc.cb = sizeof pmc;
-  if (!::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) return 0;
-  return pmc.PrivateUsage;
-}
-
 // The libraries a process has loaded (lower-case base names) and the
 // bytes of their images.
 std::set<std::string> Modules(HANDLE process, SIZE_T* imageBytes) {
@@ -227,7 +220,7 @@ int main(int argc, char** argv) {
   // Cold start, the two programs taking turns; their memory once idle.
   const DWORD settleMs = 300;
   std::vector<double> startProgram, startEmpty;
-  SIZE_T emptyPeak = 0, emptyPrivate = 0, emptyImages = 0;
+  SIZE_T emptyPeak = 0, emptyImages = 0;
   std::set<std::string> emptyModules;
   for (int i = 0; i < runs; ++i) {
     Started s;
@@ -238,7 +231,6 @@ int main(int argc, char** argv) {
       startEmpty.push_back(ms);
       ::Sleep(settleMs);
       emptyPeak = std::max(emptyPeak, PeakMemory(s.pi.hProcess));
-      emptyPrivate = std::max(emptyPrivate, PrivateBytes(s.pi.hProcess));
       if (emptyModules.empty()) emptyModules = Modules(s.pi.hProcess, &emptyImages);
     }
     End(s);
@@ -266,16 +258,11 @@ int main(int argc, char** argv) {
   if (StartAndWait(exe, appDir, "FramewickMain", s, nullptr)) {
     ::Sleep(settleMs);
     SIZE_T idle = PeakMemory(s.pi.hProcess);
-    SIZE_T idlePrivate = PrivateBytes(s.pi.hProcess);
     SIZE_T programImages = 0;
     std::set<std::string> programModules = Modules(s.pi.hProcess, &programImages);
     std::printf("figure: peak_memory_program_idle %zu %zu\n", static_cast<size_t>(idle), static_cast<size_t>(idle));
     std::printf("figure: peak_memory_empty_window %zu %zu\n", static_cast<size_t>(emptyPeak),
                 static_cast<size_t>(emptyPeak));
-    std::printf("figure: private_memory_program_idle %zu %zu\n", static_cast<size_t>(idlePrivate),
-                static_cast<size_t>(idlePrivate));
-    std::printf("figure: private_memory_empty_window %zu %zu\n", static_cast<size_t>(emptyPrivate),
-                static_cast<size_t>(emptyPrivate));
     std::printf("figure: module_images_program_idle %zu %zu\n", static_cast<size_t>(programImages),
                 static_cast<size_t>(programImages));
     std::printf("figure: module_images_empty_window %zu %zu\n", static_cast<size_t>(emptyImages),

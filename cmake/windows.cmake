@@ -88,6 +88,8 @@ file(GLOB FW_BENCH_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/helpers/*
 foreach(src ${FW_BENCH_HELPERS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} WIN32 ${src})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/bench/include)
+  target_link_libraries(${name} PRIVATE psapi)
   target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
