@@ -51,9 +51,9 @@ constexpr Place kCmdSysInfoPlace{2985, 2280, 1260, 375};
 constexpr Place kCmdOKPlace{4365, 2280, 1260, 375};
 // Everything but the photograph, which keeps its own size in pixels.
 constexpr ControlPlace kPlaces[] = {
-    {kFrame1, kFrame1Place},           {kSkinLabel1, kSkinLabel1Place},   {kSkinLabel2, kSkinLabel2Place},
-    {kLine1First, kLine1FirstPlace},   {kSkinLabel4, kSkinLabel4Place},   {kLine1Second, kLine1SecondPlace},
-    {kCmdSysInfo, kCmdSysInfoPlace},   {kCmdOK, kCmdOKPlace},
+    {kFrame1, kFrame1Place},         {kSkinLabel1, kSkinLabel1Place}, {kSkinLabel2, kSkinLabel2Place},
+    {kLine1First, kLine1FirstPlace}, {kSkinLabel4, kSkinLabel4Place}, {kLine1Second, kLine1SecondPlace},
+    {kCmdSysInfo, kCmdSysInfoPlace}, {kCmdOK, kCmdOKPlace},
 };
 
 static_assert(about::kRegSz == REG_SZ && about::kRegDword == REG_DWORD);

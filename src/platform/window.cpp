@@ -26,14 +26,20 @@ std::map<std::pair<FontKind, int>, UniqueFont>& Fonts() {
   return fonts;
 }
 
+// Called by EnumChildWindows: nothing may escape it. A control whose new
+// font cannot be made keeps the one it has.
 BOOL CALLBACK RefreshFont(HWND control, LPARAM dpi) {
-  HFONT current = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
-  if (!current) return TRUE;
-  const auto& fonts = Fonts();
-  auto shared = std::find_if(fonts.begin(), fonts.end(), [&](const auto& f) { return f.second.get() == current; });
-  if (shared != fonts.end() && shared->first.second != static_cast<int>(dpi)) {
-    HFONT now = UiFont(shared->first.first, static_cast<int>(dpi));
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(now), TRUE);
+  try {
+    HFONT current = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    if (!current) return TRUE;
+    const auto& fonts = Fonts();
+    auto shared = std::find_if(fonts.begin(), fonts.end(), [&](const auto& f) { return f.second.get() == current; });
+    if (shared != fonts.end() && shared->first.second != static_cast<int>(dpi)) {
+      if (HFONT now = UiFont(shared->first.first, static_cast<int>(dpi))) {
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(now), TRUE);
+      }
+    }
+  } catch (...) {
   }
   return TRUE;
 }

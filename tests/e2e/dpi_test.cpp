@@ -111,8 +111,8 @@ struct StripButton {
   long left;
 };
 constexpr StripButton kStrip[] = {{"Screen", 120}, {"Window", 840}, {"Clear", 1920}, {"Cut", 2640},
-                                  {"Copy", 3360},   {"Paste", 4080},  {"Save", 5160},  {"Print", 5880},
-                                  {"Mail", 6600},   {"Tray", 7680},   {"Exit", 8400}};
+                                  {"Copy", 3360},  {"Paste", 4080}, {"Save", 5160},  {"Print", 5880},
+                                  {"Mail", 6600},  {"Tray", 7680},  {"Exit", 8400}};
 
 // The main window laid out at `dpi`: the strip, its eleven buttons and
 // their captions' font, the picture area's top and Command13.
@@ -203,8 +203,8 @@ TEST(Dpi, MainWindowFollowsADpiChangeAndComesBack) {
   RECT there = Scaled(before, dpi, other);
   ASSERT_TRUE(SendDpiChanged(app, app.main(), other, there));
   ASSERT_TRUE(app.Sync());
-  EXPECT_TRUE(SameRect(ScreenRect(app.main()), there)) << Describe(ScreenRect(app.main())) << " instead of "
-                                                         << Describe(there);
+  EXPECT_TRUE(SameRect(ScreenRect(app.main()), there))
+      << Describe(ScreenRect(app.main())) << " instead of " << Describe(there);
   ExpectMainWindowAt(app, other);
   // The resize rule, in twips at the new DPI: the area is the window's
   // outer width less 100, its height less the area's top and 700.
@@ -231,8 +231,8 @@ TEST(Dpi, OptionsAndVersionInfoFollowADpiChange) {
   RECT there = Scaled(ScreenRect(options), dpi, other);
   ASSERT_TRUE(SendDpiChanged(app, options, other, there));
   ASSERT_TRUE(app.Sync());
-  EXPECT_TRUE(SameRect(ScreenRect(options), there)) << Describe(ScreenRect(options)) << " instead of "
-                                                      << Describe(there);
+  EXPECT_TRUE(SameRect(ScreenRect(options), there))
+      << Describe(ScreenRect(options)) << " instead of " << Describe(there);
   ExpectOptionsAt(app, options, other);
 
   HWND about = OpenVersionInfo(app);
@@ -240,8 +240,7 @@ TEST(Dpi, OptionsAndVersionInfoFollowADpiChange) {
   there = Scaled(ScreenRect(about), dpi, other);
   ASSERT_TRUE(SendDpiChanged(app, about, other, there));
   ASSERT_TRUE(app.Sync());
-  EXPECT_TRUE(SameRect(ScreenRect(about), there)) << Describe(ScreenRect(about)) << " instead of "
-                                                    << Describe(there);
+  EXPECT_TRUE(SameRect(ScreenRect(about), there)) << Describe(ScreenRect(about)) << " instead of " << Describe(there);
   ExpectVersionInfoAt(app, about, other);
   // Each window has its own DPI: the main window stayed as it was.
   ExpectMainWindowAt(app, dpi);
@@ -296,6 +295,34 @@ TEST(Dpi, CtrlF11CapturesTheForegroundWindowPixelForPixel) {
   EXPECT_EQ(picture.width, kW);
   EXPECT_EQ(picture.height, kH);
   EXPECT_EQ(CountDifferences(picture, pattern.expected()), 0);
+}
+
+// The face a font of that name is made with on this desktop.
+std::string RealisedFace(const char* face, BYTE charset) {
+  LOGFONTA lf{};
+  lf.lfHeight = -16;
+  lf.lfCharSet = charset;
+  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  HFONT font = ::CreateFontIndirectA(&lf);
+  HDC screen = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(screen, font);
+  char got[LF_FACESIZE] = {};
+  ::GetTextFaceA(screen, LF_FACESIZE, got);
+  ::SelectObject(screen, old);
+  ::ReleaseDC(nullptr, screen);
+  ::DeleteObject(font);
+  return got;
+}
+
+// Wine draws the caption buttons (minimise, maximise, close) with the
+// symbol font Marlett; in a test desktop without it they show as the
+// letters "0 1 r" of another font, in the screenshots too. Every prefix the
+// scripts make has it, at every scaling.
+TEST(Dpi, CaptionButtonsHaveTheirSymbolFont) {
+  EXPECT_EQ(RealisedFace("Marlett", SYMBOL_CHARSET), "Marlett");
+  // A face that is not there comes back as another one: the check above
+  // means something.
+  EXPECT_NE(RealisedFace("Framewick No Such Face", SYMBOL_CHARSET), "Framewick No Such Face");
 }
 
 }  // namespace

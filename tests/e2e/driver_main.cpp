@@ -53,12 +53,11 @@ class Guard : public ::testing::EmptyTestEventListener {
 void SeeRealPixels() {
   HMODULE user = ::GetModuleHandleA("user32.dll");
   using ContextFn = BOOL WINAPI(DPI_AWARENESS_CONTEXT);
-  auto* perMonitor = reinterpret_cast<ContextFn*>(
-      reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+  auto* perMonitor =
+      reinterpret_cast<ContextFn*>(reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDpiAwarenessContext")));
   if (perMonitor && perMonitor(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
   using AwareFn = BOOL WINAPI();
-  auto* systemAware =
-      reinterpret_cast<AwareFn*>(reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDPIAware")));
+  auto* systemAware = reinterpret_cast<AwareFn*>(reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDPIAware")));
   if (systemAware) systemAware();
 }
 

@@ -24,8 +24,8 @@ TEST(DpiTwips, TheMainWindowsPlacesAtEachScaling) {
     long clientWidth, clientHeight, buttonWidth, buttonHeight, stripHeight, areaTop, exitLeft;
   } cases[] = {
       {96, 622, 389, 49, 33, 57, 56, 560},
-      {120, 778, 486, 61, 41, 71, 70, 700},    // 777.5, 486.25, 61.25, 41.25, 71.25
-      {144, 933, 584, 74, 50, 86, 84, 840},    // 583.5, 73.5, 49.5, 85.5
+      {120, 778, 486, 61, 41, 71, 70, 700},  // 777.5, 486.25, 61.25, 41.25, 71.25
+      {144, 933, 584, 74, 50, 86, 84, 840},  // 583.5, 73.5, 49.5, 85.5
       {192, 1244, 778, 98, 66, 114, 112, 1120},
   };
   for (const Case& c : cases) {

@@ -40,4 +40,6 @@ extern "C" __declspec(dllexport) DWORD WINAPI FontHeights(LPVOID argument) {
   return MAKELONG(static_cast<WORD>(requested), static_cast<WORD>(realised));
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+  return TRUE;
+}
