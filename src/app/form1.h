@@ -65,6 +65,7 @@ class Form1 final : public TopWindow, public MainWindow {
   bool OnQueryEndSession(LPARAM reasons) override;
   void OnEndSession(bool ending, LPARAM reasons) override;
   void OnTaskbarCreated() override;
+  void OnDpiChanged() override;
   HWND FirstFocus() const override;
   bool PreTranslateMessage(MSG& msg) override;
 
@@ -72,6 +73,7 @@ class Form1 final : public TopWindow, public MainWindow {
   HWND CreateTooltips(HINSTANCE instance);
   void CreateStrip(HWND tips);
   void CreatePictureArea(HWND tips);
+  void CutStripToPictureArea();
   void MoveFocusAlongTabOrder(bool back);
 
   SharedState& state_;

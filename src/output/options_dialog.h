@@ -51,6 +51,7 @@ class Form4 final : public TopWindow, public LiveOptions, private options::Contr
   void OnDestroy() override { Forget(); }
   bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnDpiChanged() override;
   HWND FirstFocus() const override { return check1_; }
   int DefaultButtonId() const override;
   bool PreTranslateMessage(MSG& msg) override;
