@@ -57,6 +57,11 @@ ProgramMemory::ProgramMemory(HANDLE process, const void* bytes, std::size_t size
   }
 }
 
+bool ProgramMemory::Read(void* out, std::size_t size) const {
+  SIZE_T read = 0;
+  return address_ && ::ReadProcessMemory(process_, address_, out, size, &read) && read == size;
+}
+
 ProgramMemory::~ProgramMemory() {
   if (address_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
 }

@@ -25,6 +25,9 @@ class ProgramMemory {
   ProgramMemory(const ProgramMemory&) = delete;
   ProgramMemory& operator=(const ProgramMemory&) = delete;
   LPVOID get() const { return address_; }
+  // Copies the block's bytes as they are now into `out`; false when that
+  // cannot be done.
+  bool Read(void* out, std::size_t size) const;
 
  private:
   HANDLE process_;
