@@ -211,7 +211,7 @@ void Form4::Forget() {
 }
 
 void Form4::Load() {
-  if (IsLoaded()) return;
+  if (IsLoaded() || retired_) return;
   if (!CreateWindowAndControls()) {
     Unload();
     return;
@@ -233,6 +233,11 @@ void Form4::Show() {
 void Form4::Unload() {
   Forget();
   Destroy();
+}
+
+void Form4::UnloadForGood() {
+  retired_ = true;
+  Unload();
 }
 
 void Form4::AttachSkin() {
