@@ -5,9 +5,10 @@
 // The unsaved-image prompt runs as for Exit. Backing out of its Save
 // dialog, or a save that failed, keeps the session from ending: the user
 // chose to keep the picture and it is not saved. While the prompt is open
-// (for Exit, New or an earlier question) the answer is "not yet". While the question is open, and after such a
-// refusal, the system's screen of programs that prevent signing out or
-// shutting down shows the program with a short reason.
+// (for Exit, New or an earlier question) the answer is "not yet". While
+// the question is open, and after such a refusal, the system's screen of
+// programs that prevent signing out or shutting down shows the program
+// with a short reason.
 #pragma once
 
 #include "image/save_rules.h"

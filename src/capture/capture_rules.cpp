@@ -34,20 +34,9 @@ std::string CaptureFailureText(SnapFailure failure, long width, long height, con
 }
 
 bool FailureMessages::MayOpen() {
-  if (open_) {
-    ++meanwhile_;
-    return false;
-  }
+  if (open_) return false;
   open_ = true;
-  meanwhile_ = 0;
   return true;
-}
-
-int FailureMessages::Closed() {
-  open_ = false;
-  int n = meanwhile_;
-  meanwhile_ = 0;
-  return n;
 }
 
 }  // namespace fw::capture

@@ -40,20 +40,18 @@ std::string CaptureFailureText(SnapFailure failure, long width, long height, con
 // The captures' failure messages (a capture that gave no picture, an
 // automatic save that failed) are open one at a time: a failure while one
 // is open opens no other. A burst of failing captures (a held hotkey, a
-// directory that has gone) would otherwise stack one message over another.
+// directory that has gone) would otherwise stack one message over another;
+// the open one already names the cause.
 class FailureMessages {
  public:
   // True: no message is open, so open this one, and call Closed when it
-  // is. False: one is open; this failure is counted instead.
+  // is. False: one is open; this failure opens nothing.
   bool MayOpen();
-  // The open message has closed; returns how many failures came while it
-  // was open.
-  int Closed();
+  void Closed() { open_ = false; }
   bool Open() const { return open_; }
 
  private:
   bool open_ = false;
-  int meanwhile_ = 0;
 };
 
 }  // namespace fw::capture

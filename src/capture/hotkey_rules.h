@@ -10,9 +10,9 @@
 
 namespace fw::hotkeys {
 
-inline constexpr unsigned kModControl = 0x0002;   // MOD_CONTROL
-inline constexpr unsigned kModNoRepeat = 0x4000;  // MOD_NOREPEAT
-inline constexpr unsigned kWmHotkey = 0x0312;     // WM_HOTKEY
+inline constexpr unsigned kModControl = 0x0002;                       // MOD_CONTROL
+inline constexpr unsigned kModNoRepeat = 0x4000;                      // MOD_NOREPEAT
+inline constexpr unsigned kWmHotkey = 0x0312;                         // WM_HOTKEY
 inline constexpr unsigned long kErrorHotkeyAlreadyRegistered = 1409;  // ERROR_HOTKEY_ALREADY_REGISTERED
 
 // Each hotkey is registered first with Ctrl and MOD_NOREPEAT, so a key held

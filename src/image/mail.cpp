@@ -108,9 +108,8 @@ Search FindMessageWindow(const MainWindow& form, const std::string& path, HWND& 
 // when the user has gone on in another program (an editor would have its
 // document wiped by Ctrl+A and Delete; Framewick itself its picture area).
 Search WaitUntilInFront(const MainWindow& form, HWND window) {
-  return WaitFor(form, mail::kForegroundWaitLimitMs, [&] {
-    return ::IsWindow(window) && ::GetForegroundWindow() == window;
-  });
+  return WaitFor(form, mail::kForegroundWaitLimitMs,
+                 [&] { return ::IsWindow(window) && ::GetForegroundWindow() == window; });
 }
 
 }  // namespace

@@ -10,8 +10,7 @@ namespace fw::mail {
 
 inline constexpr std::string_view kNothingSaved = "No image is saved yet";
 inline constexpr std::string_view kNoMailWindow = "No mail window appeared, so the image was not attached.";
-inline constexpr std::string_view kNotInFront =
-    "The mail window did not come to the front, so nothing was attached.";
+inline constexpr std::string_view kNotInFront = "The mail window did not come to the front, so nothing was attached.";
 
 // How long Mail looks for the message window before it gives up, and the
 // pause between two looks (the program keeps handling its events then).

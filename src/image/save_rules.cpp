@@ -15,7 +15,7 @@ std::string DialogFilter(std::string_view filter) {
 std::string PromptSaveFailedText(const std::string& path, const std::string& reason, bool pictureShown) {
   std::string text = "The picture could not be saved as " + path + ".";
   if (!reason.empty()) text += "\n\n" + reason;
-  text += pictureShown ? "\n\nIt is still in the picture area, not saved." : "\n\nThe picture area holds no picture.";
+  if (pictureShown) text += "\n\nIt is still in the picture area, not saved.";
   return text;
 }
 

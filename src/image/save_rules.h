@@ -34,7 +34,7 @@ inline constexpr std::string_view kPromptDialogFailedText =
     "The Save dialog could not be opened, so the picture was not saved.";
 
 // The message for a save from the prompt that failed; `pictureShown`: the
-// picture area still holds the picture.
+// picture area still holds the picture (and the message says so).
 std::string PromptSaveFailedText(const std::string& path, const std::string& reason, bool pictureShown);
 
 inline constexpr std::string_view kImageFileFilter =

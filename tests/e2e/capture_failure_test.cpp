@@ -38,7 +38,7 @@ TEST(CaptureFailure, KeepsThePictureSkipsTheAfterCaptureStepsAndSaysWhy) {
   ASSERT_TRUE(app.main()) << "the test build did not start";
   PatternWindow pattern(0, 0, 200, 120, 71);
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));  // Ctrl+S: nothing unsaved
-  ::ShowWindow(pattern.hwnd(), SW_HIDE);               // a new capture would differ
+  ::ShowWindow(pattern.hwnd(), SW_HIDE);                // a new capture would differ
   RefuseScreenBitmaps(app, true);
 
   // A hotkey capture: no picture, so no sound, no return, no automatic save.

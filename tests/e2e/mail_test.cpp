@@ -6,6 +6,7 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "harness_session.h"
 #include "image/mail_rules.h"
 #include "registry_override.h"
 
@@ -257,6 +258,31 @@ TEST(Mail, TypesNothingAnywhereWhenTheMailWindowStaysBehind) {
   EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"})) << "keys reached the mail window";
   EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "keys reached the picture area";
   EXPECT_TRUE(app.SettledDialogs().empty()) << "keys pressed a button";
+}
+
+// The program ends while Mail looks for the message window (by Exit, or
+// by the end of the session): it ends there, typing nothing and saying
+// nothing, and does not look on for the rest of the 30 seconds.
+TEST(Mail, ClosingDuringTheSearchEndsTheProgramAndTypesNothing) {
+  for (bool bySession : {false, true}) {
+    SCOPED_TRACE(bySession ? "end of the session" : "Exit");
+    App app;
+    MailHandler handler(app.dir(), "other");
+    std::string path = app.dir() + "\\closing shot.bmp";
+    Capture(app);
+    ASSERT_TRUE(SaveAs(app, path));  // nothing unsaved: nothing to ask
+    app.Click("Mail");
+    ASSERT_TRUE(handler.WaitFor("ready", 10000));
+    ASSERT_TRUE(app.Sync());  // the search's own loop answers
+    if (bySession) {
+      EXPECT_TRUE(SendEndSession(app.main(), true));
+    } else {
+      app.Click("Exit");
+    }
+    EXPECT_TRUE(app.WaitExit(5000)) << "the search went on after the window had gone";
+    EXPECT_EQ(app.exitCode(), 0u);
+    EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"}));
+  }
 }
 
 }  // namespace

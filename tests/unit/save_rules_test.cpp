@@ -28,8 +28,9 @@ TEST(PromptOutcome, ExitGoesOnOnlyWhenNothingUnsavedIsLost) {
 
 TEST(PromptOutcome, AFailedSaveSaysWhereWhyAndWhetherThePictureIsThere) {
   std::string text = PromptSaveFailedText("R:\\shots\\a.bmp", "Access is denied.", true);
-  EXPECT_EQ(text, "The picture could not be saved as R:\\shots\\a.bmp.\n\nAccess is denied.\n\n"
-                  "It is still in the picture area, not saved.");
+  EXPECT_EQ(text,
+            "The picture could not be saved as R:\\shots\\a.bmp.\n\nAccess is denied.\n\n"
+            "It is still in the picture area, not saved.");
   text = PromptSaveFailedText("R:\\a.bmp", "", false);
   EXPECT_EQ(text.find("still"), std::string::npos) << text;
   EXPECT_EQ(text.find("\n\n\n"), std::string::npos) << "an empty reason leaves no gap";

@@ -22,8 +22,7 @@ CreateBitmapFn g_create = nullptr;
 bool g_refuse = false;
 
 HBITMAP WINAPI RefusingCreateCompatibleBitmap(HDC dc, int width, int height) {
-  long long screen =
-      static_cast<long long>(::GetSystemMetrics(SM_CXSCREEN)) * ::GetSystemMetrics(SM_CYSCREEN);
+  long long screen = static_cast<long long>(::GetSystemMetrics(SM_CXSCREEN)) * ::GetSystemMetrics(SM_CYSCREEN);
   if (g_refuse && static_cast<long long>(width) * height >= screen) {
     ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
