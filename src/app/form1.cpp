@@ -151,11 +151,6 @@ void Form1::SetPicture(Picture picture) {
   SetBoxPicture(picture1_, std::move(picture));
 }
 
-void Form1::SetPictureFrom(Picture (*capture)()) {
-  SetBoxPicture(picture1_, Picture());
-  SetBoxPicture(picture1_, capture());
-}
-
 WindowState Form1::GetWindowState() const {
   return ::IsIconic(hwnd()) ? WindowState::Minimised : WindowState::Normal;
 }
@@ -267,7 +262,9 @@ void Form1::Form_Resize() {
 bool Form1::Form_Unload() {
   if (closing_) return true;
   if (!ExitMayContinue(PromptToSave(*this, state_))) return false;
-  form4_.Unload();
+  // A handler still waiting underneath (a capture's delay, Mail's search)
+  // must not load the dialog again.
+  form4_.UnloadForGood();
   return true;
 }
 

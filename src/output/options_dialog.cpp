@@ -220,7 +220,7 @@ void Form4::Forget() {
 }
 
 void Form4::Load() {
-  if (IsLoaded()) return;
+  if (IsLoaded() || retired_) return;
   if (!CreateWindowAndControls()) {
     Unload();
     return;
@@ -242,6 +242,11 @@ void Form4::Show() {
 void Form4::Unload() {
   Forget();
   Destroy();
+}
+
+void Form4::UnloadForGood() {
+  retired_ = true;
+  Unload();
 }
 
 void Form4::AttachSkin() {

@@ -33,6 +33,9 @@ class Form4 final : public TopWindow, public LiveOptions, private options::Contr
   void Load();
   // Closes the dialog if it is loaded.
   void Unload();
+  // Closes the dialog and keeps it from loading again: the main window has
+  // closed. Reads then give unchecked boxes and no directory.
+  void UnloadForGood();
 
  private:
   // options::Controls, as the load steps use the controls.
@@ -81,6 +84,7 @@ class Form4 final : public TopWindow, public LiveOptions, private options::Contr
   HWND combo1_ = nullptr;
   std::string dir_;
   std::vector<options::DirEntry> entries_;
+  bool retired_ = false;
 };
 
 // Options > Options: shows the dialog, loading it first.
