@@ -94,14 +94,20 @@ foreach(src ${FW_BENCH_HELPERS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
 
-# A library the driver loads into the running program to count its GDI
-# objects.
-add_library(gdi_probe SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/probe/gdi_probe.cpp)
-set_target_properties(gdi_probe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-target_link_libraries(gdi_probe PRIVATE gdi32 user32 psapi)
-# Exported under its plain name (no stdcall decoration).
-target_link_options(gdi_probe PRIVATE ${FW_STATIC_RUNTIME} -Wl,--kill-at)
-add_dependencies(fw_e2e gdi_probe)
+# Libraries the driver loads into the running program to look inside it
+# (its GDI objects, its fonts) or act from within (a message whose parameter
+# points into its memory): each tests/e2e/probe/*.cpp is one.
+file(GLOB FW_PROBE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/probe/*.cpp)
+foreach(src ${FW_PROBE_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_library(${name} SHARED ${src})
+  set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  target_compile_definitions(${name} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_link_libraries(${name} PRIVATE gdi32 user32 psapi)
+  # Exported under their plain names (no stdcall decoration).
+  target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME} -Wl,--kill-at)
+  add_dependencies(fw_e2e ${name})
+endforeach()
 
 # Programs that run the program's own code in their own process (soak and
 # leak checks); the end-to-end driver starts them.

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Takes the README's screenshots (docs/main-window.png, docs/options.png) of
-# the real program under Xvfb.
+# the real program under Xvfb, then the main window at 150 % display scaling
+# (docs/main-window-144dpi.png) in a Wine prefix whose system DPI is 144.
 set -euo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
@@ -11,9 +12,9 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 fw_prefix || exit 2
-fw_xvfb_start 1024x768x24
+if [ -n "${FW_DPI:-}" ]; then fw_xvfb_start 1280x1024x24; else fw_xvfb_start 1024x768x24; fi
 fw_wineserver_start
-dir=$FW_BUILD/screenshots
+dir=$FW_BUILD/screenshots${FW_DPI:+-dpi$FW_DPI}
 rm -rf "$dir"
 mkdir -p "$dir"
 cp "$BIN/Framewick.exe" "$BIN/camera.wav" "$BIN/help.htm" "$dir/"
@@ -30,6 +31,13 @@ shot() {  # window title, output
   import -window "$id" "$2"
   echo "screenshots: $2"
 }
+if [ -n "${FW_DPI:-}" ]; then
+  shot Framewick "$FW_ROOT/docs/main-window-${FW_DPI}dpi.png"
+  exit 0
+fi
 shot Framewick "$FW_ROOT/docs/main-window.png"
 "$WINE" "$BIN/post_command.exe" FramewickMain 221 >/dev/null 2>&1 </dev/null
 shot Options "$FW_ROOT/docs/options.png"
+cleanup
+trap - EXIT
+FW_DPI=144 "$0"

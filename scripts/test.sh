@@ -57,13 +57,15 @@ fi
 
 if [ "$what" = all ] || [ "$what" = e2e ]; then
   # The shipped 32-bit program must be a PE32 GUI executable that needs no
-  # DLL beyond Windows' own.
+  # DLL beyond Windows' own, with its manifest's display scaling (the
+  # end-to-end run reads the whole manifest of the build it runs).
   echo "=== i686 executable"
   exe=$BUILD/i686/bin/Framewick.exe
   if file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' &&
      ! i686-w64-mingw32-objdump -p "$exe" | grep 'DLL Name' | grep -viE \
-       'kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|winmm|winspool|msvcrt|uxtheme'; then
-    summary+=("$(printf '%-28s %s' "i686 executable:" "PE32 GUI, Windows DLLs only")")
+       'kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|winmm|winspool|msvcrt|uxtheme' &&
+     grep -aq '>PerMonitorV2, PerMonitor</dpiAwareness>' "$exe"; then
+    summary+=("$(printf '%-28s %s' "i686 executable:" "PE32 GUI, Windows DLLs only, aware of the scaling")")
   else
     failed=1
     summary+=("$(printf '%-28s %s' "i686 executable:" "FAILED")")
@@ -81,6 +83,12 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
   # The palette path of the capture engine needs a 256-colour display.
   run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit-run.log" \
     env FW_SCREEN=1024x768x8 FW_E2E_NAME=e2e-8bit "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Palette.*'
+  # Display scaling at 150 % and 200 %: the system DPI of a Wine prefix of
+  # their own, on a screen the larger windows fit on.
+  for dpi in 144 192; do
+    run_suite "end-to-end, $dpi dpi" "$BUILD/e2e-dpi$dpi-run.log" \
+      env FW_DPI=$dpi FW_SCREEN=1920x1200x24 FW_E2E_NAME=e2e-dpi$dpi "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Dpi.*'
+  done
 fi
 
 # Many hotkey captures with automatic saving, on a small screen so the

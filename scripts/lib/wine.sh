@@ -25,9 +25,9 @@ fw_detect_arch() {
     WINESERVER=/usr/lib/wine/wineserver32
   fi
   export FW_ARCH WINE WINEARCH WINESERVER
-  # A prefix of the build's own (FW_WINEPREFIX names another); a WINEPREFIX
-  # of the user's environment is left alone.
-  export WINEPREFIX=${FW_WINEPREFIX:-$FW_BUILD/wine-$FW_ARCH}
+  # A prefix of the build's own (FW_WINEPREFIX names another), one for each
+  # system DPI (FW_DPI); a WINEPREFIX of the user's environment is left alone.
+  export WINEPREFIX=${FW_WINEPREFIX:-$FW_BUILD/wine-$FW_ARCH${FW_DPI:+-dpi$FW_DPI}}
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
 }
@@ -39,6 +39,16 @@ fw_winpath() {
 
 # The prefix's registry settings; their hash is the prefix's readiness mark.
 FW_PREFIX_REG=$FW_ROOT/scripts/lib/wine-prefix.reg
+
+# The settings a prefix is made with: wine-prefix.reg, and the system DPI
+# (display scaling) when FW_DPI asks for one other than Wine's 96.
+fw_prefix_settings() {
+  cat "$FW_PREFIX_REG"
+  if [ -n "${FW_DPI:-}" ]; then
+    printf '\n; The system DPI of this prefix (FW_DPI): %s %% scaling.\n' "$((FW_DPI * 100 / 96))"
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$FW_DPI"
+  fi
+}
 
 # Value names of a .reg file that the prefix's registry lacks, one a line
 # ("key: name", or "key" for a missing key). Reads the registry files the
@@ -84,12 +94,12 @@ fw_prefix_lacks() {  # .reg file
 
 # Makes the prefix, or makes it again when it is not ready: wineboot has
 # not finished making it, or its registry lacks the settings of
-# wine-prefix.reg, or it was made with other settings (its mark holds the
+# fw_prefix_settings, or it was made with other settings (its mark holds the
 # hash of the settings it has). Later runs reuse a ready prefix.
 fw_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   local want
-  want=$(sha256sum < "$FW_PREFIX_REG" | cut -d' ' -f1)
+  want=$(fw_prefix_settings | sha256sum | cut -d' ' -f1)
   (
     flock 9
     mark=$WINEPREFIX/.framewick-ready
@@ -103,7 +113,7 @@ fw_prefix() {
       echo "wine: wineboot could not make the prefix $WINEPREFIX (see $log)" >&2
       exit 1
     fi
-    cp "$FW_PREFIX_REG" "$WINEPREFIX/framewick.reg"
+    fw_prefix_settings > "$WINEPREFIX/framewick.reg"
     DISPLAY= "$WINE" regedit /S "$(fw_winpath "$WINEPREFIX/framewick.reg")" >>"$log" 2>&1 </dev/null
     "$WINESERVER" -w
     # regedit says nothing about a failed import: read the settings back.

@@ -49,6 +49,12 @@ constexpr Place kSkinLabel4Place{kTextLeft, 1410, kTextWidth, 255};
 constexpr Place kLine1SecondPlace{kTextLeft, 1800, kTextWidth, 30};
 constexpr Place kCmdSysInfoPlace{2985, 2280, 1260, 375};
 constexpr Place kCmdOKPlace{4365, 2280, 1260, 375};
+// Everything but the photograph, which keeps its own size in pixels.
+constexpr ControlPlace kPlaces[] = {
+    {kFrame1, kFrame1Place},         {kSkinLabel1, kSkinLabel1Place}, {kSkinLabel2, kSkinLabel2Place},
+    {kLine1First, kLine1FirstPlace}, {kSkinLabel4, kSkinLabel4Place}, {kLine1Second, kLine1SecondPlace},
+    {kCmdSysInfo, kCmdSysInfoPlace}, {kCmdOK, kCmdOKPlace},
+};
 
 static_assert(about::kRegSz == REG_SZ && about::kRegDword == REG_DWORD);
 
@@ -131,6 +137,12 @@ bool FrmAbout::CreateWindowAndControls(HICON icon) {
 // frmAbout's load: the skin first.
 void FrmAbout::Form_Load() {
   skin::AttachSkin(hwnd());
+}
+
+void FrmAbout::OnDpiChanged() {
+  MoveToPlaces(hwnd(), kPlaces);
+  ::SetWindowPos(::GetDlgItem(hwnd(), kPicture1), nullptr, units::TwipsToPixels(kPicture1Place.left, dpi()),
+                 units::TwipsToPixels(kPicture1Place.top, dpi()), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmAbout::OnCommand(int id, int code) {

@@ -35,6 +35,7 @@ class FrmAbout final : public TopWindow {
   // TopWindow
   void OnCommand(int id, int code) override;
   void OnClose() override { cmdOK_Click(); }
+  void OnDpiChanged() override;
   HWND FirstFocus() const override;
   int DefaultButtonId() const override;
 };

@@ -13,7 +13,6 @@
 #include "image/save.h"
 #include "platform/msgbox.h"
 #include "platform/picture_box.h"
-#include "platform/screen.h"
 #include "platform/skin.h"
 #include "platform/window.h"
 #include "resource_ids.h"
@@ -107,13 +106,7 @@ void Form1::CreateStrip(HWND tips) {
 void Form1::CreatePictureArea(HWND tips) {
   Place area{layout::kPicture1Left, layout::kPicture1Top, 0, 0};
   picture1_ = CreatePictureBox(hwnd(), layout::kPicture1, area, RGB(255, 255, 255));
-  // The strip reaches one row of pixels into the picture area; it is cut
-  // back to the picture area's top so no row of a picture is hidden, and
-  // stays first in the tab order.
-  RECT strip{};
-  ::GetClientRect(picture2_, &strip);
-  UniqueRgn region(::CreateRectRgn(0, 0, strip.right, TwipsToPixelsY(layout::kPicture1Top)));
-  if (region && ::SetWindowRgn(picture2_, region.get(), FALSE)) region.release();  // the strip owns it now
+  CutStripToPictureArea();
 
   command13_ = CreateControl("BUTTON", "Command13", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, picture1_,
                              layout::kCommand13, layout::kCommand13Place);
@@ -124,6 +117,30 @@ void Form1::CreatePictureArea(HWND tips) {
   ::SetWindowPos(image1_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// The strip reaches one row of pixels into the picture area; it is cut back
+// to the picture area's top so no row of a picture is hidden, and stays
+// first in the tab order.
+void Form1::CutStripToPictureArea() {
+  RECT strip{};
+  ::GetClientRect(picture2_, &strip);
+  UniqueRgn region(::CreateRectRgn(0, 0, strip.right, units::TwipsToPixels(layout::kPicture1Top, dpi())));
+  if (region && ::SetWindowRgn(picture2_, region.get(), TRUE)) region.release();  // the strip owns it now
+}
+
+// At a new DPI every control goes back to its place in twips. The picture
+// area and what it holds (Image1, the picture) are pixels and keep their
+// size: the resize rule sizes the area from the window's new rectangle.
+void Form1::OnDpiChanged() {
+  if (!picture2_ || !picture1_) return;
+  MoveToPlace(picture2_, layout::kPicture2Place);
+  for (const auto& b : layout::kStripButtons) MoveToPlace(::GetDlgItem(picture2_, b.id), b.place);
+  CutStripToPictureArea();
+  ::SetWindowPos(picture1_, nullptr, units::TwipsToPixels(layout::kPicture1Left, dpi()),
+                 units::TwipsToPixels(layout::kPicture1Top, dpi()), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveToPlace(command13_, layout::kCommand13Place);
+  Form_Resize();
+}
+
 // ---- what the features may ask of the window ----
 
 Picture Form1::GetPicture() const {
@@ -132,11 +149,6 @@ Picture Form1::GetPicture() const {
 
 void Form1::SetPicture(Picture picture) {
   SetBoxPicture(picture1_, std::move(picture));
-}
-
-void Form1::SetPictureFrom(Picture (*capture)()) {
-  SetBoxPicture(picture1_, Picture());
-  SetBoxPicture(picture1_, capture());
 }
 
 WindowState Form1::GetWindowState() const {
@@ -235,22 +247,24 @@ void Form1::Form_Resize() {
   if (!picture1_) return;
   RECT outer{};
   ::GetWindowRect(hwnd(), &outer);
-  long widthTwips = static_cast<long>(PixelsToTwipsX(outer.right - outer.left));
-  long heightTwips = static_cast<long>(PixelsToTwipsY(outer.bottom - outer.top));
+  long widthTwips = static_cast<long>(units::PixelsToTwips(outer.right - outer.left, dpi()));
+  long heightTwips = static_cast<long>(units::PixelsToTwips(outer.bottom - outer.top, dpi()));
   layout::PictureAreaSize size = layout::ResizePictureArea(widthTwips, heightTwips, ::IsIconic(hwnd()) != FALSE);
   RECT cur{};
   ::GetWindowRect(picture1_, &cur);
   int w = cur.right - cur.left;
   int h = cur.bottom - cur.top;
-  if (size.height) h = TwipsToPixelsY(*size.height);
-  if (size.width) w = TwipsToPixelsX(*size.width);
+  if (size.height) h = units::TwipsToPixels(*size.height, dpi());
+  if (size.width) w = units::TwipsToPixels(*size.width, dpi());
   ::SetWindowPos(picture1_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool Form1::Form_Unload() {
   if (closing_) return true;
   if (!ExitMayContinue(PromptToSave(*this, state_))) return false;
-  form4_.Unload();
+  // A handler still waiting underneath (a capture's delay, Mail's search)
+  // must not load the dialog again.
+  form4_.UnloadForGood();
   return true;
 }
 

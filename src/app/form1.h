@@ -34,7 +34,7 @@ class Form1 final : public TopWindow, public MainWindow {
   HWND image1() const override { return image1_; }
   Picture GetPicture() const override;
   void SetPicture(Picture picture) override;
-  void SetPictureFrom(Picture (*capture)()) override;
+  bool Closing() const override { return closing_ || !hwnd(); }
   WindowState GetWindowState() const override;
   void SetWindowState(WindowState state) override;
   void Show() override;
@@ -65,6 +65,7 @@ class Form1 final : public TopWindow, public MainWindow {
   bool OnQueryEndSession(LPARAM reasons) override;
   void OnEndSession(bool ending, LPARAM reasons) override;
   void OnTaskbarCreated() override;
+  void OnDpiChanged() override;
   HWND FirstFocus() const override;
   bool PreTranslateMessage(MSG& msg) override;
 
@@ -72,6 +73,7 @@ class Form1 final : public TopWindow, public MainWindow {
   HWND CreateTooltips(HINSTANCE instance);
   void CreateStrip(HWND tips);
   void CreatePictureArea(HWND tips);
+  void CutStripToPictureArea();
   void MoveFocusAlongTabOrder(bool back);
 
   SharedState& state_;
@@ -89,7 +91,6 @@ class Form1 final : public TopWindow, public MainWindow {
   HWND command13_ = nullptr;
   std::vector<HWND> tabOrder_;  // the strip's buttons, then Command13
   bool closing_ = false;
-  bool askingAtSessionEnd_ = false;  // the prompt runs for a logoff or shutdown
 };
 
 }  // namespace fw

@@ -12,21 +12,12 @@ namespace fw {
 // Runs the unsaved-image prompt as Exit does. The answer is known only when
 // the prompt ends, so the system's own screen of programs that hold the end
 // up may come in the meantime; it then names what the program is waiting
-// for.
+// for. While the prompt is open already (for Exit, New or an earlier
+// question), it is not asked a second time: the answer is "not yet".
 bool Form1::OnQueryEndSession(LPARAM /*reasons*/) {
   if (closing_) return true;
-  session::Answer answer;
-  if (askingAtSessionEnd_) {
-    answer = session::WhileTheQuestionIsOpen();
-  } else {
-    struct Asking {
-      bool& flag;
-      explicit Asking(bool& f) : flag(f) { flag = true; }
-      ~Asking() { flag = false; }
-    } asking(askingAtSessionEnd_);
-    SetShutdownBlockReason(hwnd(), session::ReasonText(session::WhileAsking(state_.ImageSaved)));
-    answer = session::AfterPrompt(PromptToSave(*this, state_));
-  }
+  SetShutdownBlockReason(hwnd(), session::ReasonText(session::WhileAsking(state_.ImageSaved)));
+  session::Answer answer = session::AfterPrompt(PromptToSave(*this, state_));
   if (!hwnd()) return true;  // the session ended while the prompt was open
   if (answer.showWindow) Show();
   SetShutdownBlockReason(hwnd(), session::ReasonText(answer.reason));
@@ -40,7 +31,7 @@ void Form1::OnEndSession(bool ending, LPARAM /*reasons*/) {
   SetShutdownBlockReason(hwnd(), nullptr);
   if (!ending) return;
   closing_ = true;
-  form4_.Unload();
+  form4_.UnloadForGood();
   frmAbout_.Destroy();
   Destroy();
 }

@@ -16,11 +16,16 @@ BlockReason WhileAsking(bool imageSaved) {
 }
 
 Answer AfterPrompt(PromptOutcome outcome) {
-  if (outcome == PromptOutcome::DialogCancelled) {
-    return Answer{.sessionMayEnd = false, .reason = BlockReason::NotSaved, .showWindow = true};
+  switch (outcome) {
+    case PromptOutcome::DialogCancelled:
+    case PromptOutcome::SaveFailed:
+      // The user kept the picture, and it is not saved.
+      return Answer{.sessionMayEnd = false, .reason = BlockReason::NotSaved, .showWindow = true};
+    case PromptOutcome::AlreadyAsking: return WhileTheQuestionIsOpen();
+    case PromptOutcome::NothingToAsk:
+    case PromptOutcome::Discarded:
+    case PromptOutcome::Saved: break;
   }
-  // Saved, discarded, nothing to ask, or a save that failed (as at Exit,
-  // which goes on after a failed save too).
   return Answer{};
 }
 

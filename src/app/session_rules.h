@@ -2,11 +2,13 @@
 // down while a capture is unsaved, and the reason it leaves with the system
 // for holding the end up. Plain C++.
 //
-// The unsaved-image prompt runs as for Exit. Only backing out of its Save
-// dialog keeps the session from ending: the user chose to keep the picture
-// and has not saved it yet. While the question is open, and after such a
-// refusal, the system's screen of programs that prevent signing out or
-// shutting down shows the program with a short reason.
+// The unsaved-image prompt runs as for Exit. Backing out of its Save
+// dialog, or a save that failed, keeps the session from ending: the user
+// chose to keep the picture and it is not saved. While the prompt is open
+// (for Exit, New or an earlier question) the answer is "not yet". While
+// the question is open, and after such a refusal, the system's screen of
+// programs that prevent signing out or shutting down shows the program
+// with a short reason.
 #pragma once
 
 #include "image/save_rules.h"
@@ -37,8 +39,9 @@ struct Answer {
 // After the prompt has ended with `outcome`.
 Answer AfterPrompt(PromptOutcome outcome);
 
-// Asked again while the first question is still open (the user cancelled
-// the system's screen and signed out again): no answer yet, so not yet.
+// Asked while the prompt is open already (the user cancelled the system's
+// screen and signed out again, or Exit or New is asking): no answer yet,
+// so not yet.
 Answer WhileTheQuestionIsOpen();
 
 }  // namespace fw::session

@@ -3,33 +3,56 @@
 #include <windows.h>
 
 #include "capture/auto_save_rules.h"
+#include "capture/capture_rules.h"
 #include "capture/numbered_save.h"
 #include "output/options_rules.h"
 #include "platform/msgbox.h"
+#include "platform/safe_file.h"
 
 namespace fw {
 namespace {
 
-void ReportFailure(const std::string& path, const std::string& reason) {
-  ShowMessage(autosave::FailureText(path, reason), MB_ICONEXCLAMATION | MB_OK);
+// The captures' failure messages: one open at a time.
+capture::FailureMessages g_failureMessages;
+
+void ReportFailure(const std::string& text) {
+  if (!g_failureMessages.MayOpen()) return;
+  struct Closes {
+    ~Closes() { g_failureMessages.Closed(); }
+  } closes;
+  ShowMessage(text, MB_ICONEXCLAMATION | MB_OK);
 }
 
 }  // namespace
 
 void RunAfterCaptureSteps(const CaptureContext& c) {
+  if (c.form.Closing()) return;
   if (c.options.Check1State() == options::kChecked) AutoSavePicture(c);
+  if (c.form.Closing()) return;
   if (c.options.Check2State() == options::kChecked) c.form.SetWindowState(WindowState::Normal);
 }
 
 bool AutoSavePicture(const CaptureContext& c) {
+  if (c.form.Closing()) return false;
   std::int64_t& AutoSaveCounter = c.state.AutoSaveCounter;  // the shared counter
-  NumberedSave saved =
-      SaveUnderNextNumber(c.form.GetPicture(), c.options.Dir1Path(), c.options.Combo1Text(), AutoSaveCounter);
+  Picture picture = c.form.GetPicture();
+  NumberedSave saved = SaveUnderNextNumber(picture, c.options.Dir1Path(), c.options.Combo1Text(), AutoSaveCounter);
   if (!saved.ok) {
-    ReportFailure(saved.path, saved.reason);
+    ReportFailure(autosave::FailureText(saved.path, saved.reason, c.form.GetPicture().HasImage()));
     return false;
   }
   AutoSaveCounter = autosave::CounterAfterSave(saved.number);
+  return true;
+}
+
+bool ShowCapture(MainWindow& form, Snapshot shot) {
+  if (!shot.ok()) {
+    ReportFailure(capture::CaptureFailureText(shot.failure, shot.width, shot.height,
+                                              shot.error ? ErrorText(shot.error) : std::string()));
+    return false;
+  }
+  if (form.Closing()) return false;
+  form.SetPicture(std::move(shot.picture));
   return true;
 }
 

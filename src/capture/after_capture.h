@@ -1,9 +1,11 @@
 // What follows a capture by the "Screen" and "Window" buttons (and, in
 // their own order, the hotkeys): the automatic save and the return of the
-// main window, each when the Options dialog asks for it.
+// main window, each when the Options dialog asks for it. And what a
+// capture says when it failed.
 #pragma once
 
 #include "capture/capture_context.h"
+#include "capture/capture_engine.h"
 
 namespace fw {
 
@@ -18,5 +20,10 @@ void RunAfterCaptureSteps(const CaptureContext& c);
 // file and why); the counter then stays as it was. Returns true when a
 // file was written.
 bool AutoSavePicture(const CaptureContext& c);
+
+// Puts a capture into the picture area. A capture that gave no picture
+// leaves the area's picture as it was, and the user is told why. True when
+// the area has the new picture.
+bool ShowCapture(MainWindow& form, Snapshot shot);
 
 }  // namespace fw

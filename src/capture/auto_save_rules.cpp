@@ -115,10 +115,10 @@ NameChoice ClaimNextName(std::string_view directory, std::int64_t start, std::st
   return choice;
 }
 
-std::string FailureText(const std::string& path, const std::string& reason) {
+std::string FailureText(const std::string& path, const std::string& reason, bool pictureShown) {
   std::string text = "The capture could not be saved automatically as " + path + ".";
   if (!reason.empty()) text += "\n\n" + reason;
-  text += "\n\nThe picture is still in the picture area.";
+  text += pictureShown ? "\n\nThe picture is still in the picture area." : "\n\nThe picture area holds no picture.";
   return text;
 }
 

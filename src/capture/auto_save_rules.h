@@ -69,8 +69,9 @@ inline std::int64_t CounterAfterSave(std::int64_t number) {
   return number < INT64_MAX ? number + 1 : number;
 }
 
-// The message for an automatic save that failed.
-std::string FailureText(const std::string& path, const std::string& reason);
+// The message for an automatic save that failed; `pictureShown`: the
+// picture area still shows the capture that was not saved.
+std::string FailureText(const std::string& path, const std::string& reason, bool pictureShown);
 
 // The reason given when every name tried was taken.
 std::string AllNamesTakenReason(std::int64_t first, std::int64_t last);

@@ -23,15 +23,19 @@ namespace {
 // does not keep the processor busy.
 constexpr DWORD kWaitSliceMs = 15;
 
+// The picture is unsaved from the moment it is in the picture area: a
+// capture that failed, or never came because the program closed during the
+// wait, leaves the earlier picture and its state as they were.
 void ButtonCapture(const CaptureContext& c, capture::CaptureKind kind) {
-  c.state.ImageSaved = false;
   ShowMessage(capture::NoticeText(c.state.CaptureDelaySeconds, kind), MB_ICONINFORMATION | MB_OK,
               capture::NoticeTitle(kind).c_str());
+  if (c.form.Closing()) return;
   c.form.SetWindowState(WindowState::Minimised);
   SnapEndTime = capture::WaitEnd(NowSeconds(), c.state.CaptureDelaySeconds);
-  WaitPastSnapEndTime();
+  if (!WaitPastSnapEndTime(c.form)) return;
   PlayCameraSound();
-  c.form.SetPictureFrom(kind == capture::CaptureKind::Screen ? SnapDesktop : SnapForegroundWindow);
+  if (!ShowCapture(c.form, kind == capture::CaptureKind::Screen ? SnapDesktop() : SnapForegroundWindow())) return;
+  c.state.ImageSaved = false;
   RunAfterCaptureSteps(c);
 }
 
@@ -42,12 +46,15 @@ void PlayCameraSound() {
   if (play) play(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
 }
 
-void WaitPastSnapEndTime() {
+bool WaitPastSnapEndTime(const MainWindow& form) {
   while (!capture::WaitIsOver(NowSeconds(), SnapEndTime)) {
+    if (form.Closing()) return false;
     DoEvents();
+    if (form.Closing()) return false;
     if (capture::WaitIsOver(NowSeconds(), SnapEndTime)) break;
     WaitForEvents(kWaitSliceMs);
   }
+  return !form.Closing();
 }
 
 void Command2_Click(const CaptureContext& c) {
@@ -60,24 +67,24 @@ void Command1_Click(const CaptureContext& c) {
 
 void capensc_Click(MainWindow& form) {
   PlayCameraSound();
-  form.SetPictureFrom(SnapDesktop);
+  ShowCapture(form, SnapDesktop());
 }
 
 void snap_Click(MainWindow& form) {
   PlayCameraSound();
   SnapEndTime = capture::WaitEnd(NowSeconds(), 0);
-  WaitPastSnapEndTime();
-  form.SetPictureFrom(SnapForegroundWindow);
+  if (!WaitPastSnapEndTime(form)) return;
+  ShowCapture(form, SnapForegroundWindow());
 }
 
 void sdform_Click(MainWindow& form) {
   PlayCameraSound();
-  form.SetPicture(SnapOwnForm(form.hwnd()));
+  ShowCapture(form, SnapOwnForm(form.hwnd()));
 }
 
 void kjhkjh_Click(MainWindow& form) {
   PlayCameraSound();
-  form.SetPicture(SnapOwnClient(form.hwnd()));
+  ShowCapture(form, SnapOwnClient(form.hwnd()));
 }
 
 }  // namespace fw

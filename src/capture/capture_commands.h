@@ -23,7 +23,8 @@ void kjhkjh_Click(MainWindow& form);           // Capture Client Area
 void PlayCameraSound();
 
 // Waits, processing events, until the clock has passed SnapEndTime (read
-// afresh on every pass).
-void WaitPastSnapEndTime();
+// afresh on every pass). Stops early, returning false, when the main window
+// closes meanwhile.
+bool WaitPastSnapEndTime(const MainWindow& form);
 
 }  // namespace fw

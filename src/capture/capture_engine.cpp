@@ -68,12 +68,24 @@ Picture PictureFromBitmap(UniqueBitmap bitmap, UniquePalette palette) {
   return Picture::FromBitmap(std::move(bitmap), std::move(palette));
 }
 
-Picture SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long width, long height) {
+Snapshot SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long width, long height) {
   LogPalette256 logPalette{};  // zeroed in full on every call
+  Snapshot shot;
+  shot.width = width;
+  shot.height = height;
+  auto failed = [&shot](capture::SnapFailure failure) {
+    shot.failure = failure;
+    shot.error = ::GetLastError();
+    return std::move(shot);
+  };
 
+  ::SetLastError(0);
   WindowDC source(hwnd, clientOnly ? WindowDC::Area::Client : WindowDC::Area::Whole);
+  if (!source) return failed(capture::SnapFailure::NoScreen);
   UniqueMemDC memory(::CreateCompatibleDC(source.get()));
+  if (!memory) return failed(capture::SnapFailure::NoBitmap);
   UniqueBitmap bitmap(::CreateCompatibleBitmap(source.get(), width, height));
+  if (!bitmap) return failed(capture::SnapFailure::NoBitmap);
 
   int rasterCaps = ::GetDeviceCaps(source.get(), kRasterCaps);
   int paletteSize = ::GetDeviceCaps(source.get(), kSizePalette);
@@ -88,10 +100,13 @@ Picture SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long w
   }
   memory.reset();
 
-  return PictureFromBitmap(std::move(bitmap), std::move(palette));
+  ::SetLastError(0);
+  shot.picture = PictureFromBitmap(std::move(bitmap), std::move(palette));
+  if (!shot.picture.IsObject()) return failed(capture::SnapFailure::NoPicture);
+  return shot;
 }
 
-Picture SnapDesktop() {
+Snapshot SnapDesktop() {
   // The primary screen's size in pixels, read as such: converting through
   // twips would lose pixels wherever a pixel is not a whole number of twips
   // (7.5 twips at 192 dots per inch).
@@ -99,19 +114,19 @@ Picture SnapDesktop() {
   return SnapWindowRegion(desktop, false, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
 }
 
-Picture SnapForegroundWindow() {
+Snapshot SnapForegroundWindow() {
   HWND window = ::GetForegroundWindow();
   capture::CaptureArea area = VisibleWindowArea(window);
   return SnapWindowRegion(window, false, area.left, area.top, area.width, area.height);
 }
 
-Picture SnapOwnForm(HWND form) {
+Snapshot SnapOwnForm(HWND form) {
   RECT r{};
   ::GetWindowRect(form, &r);
   return SnapWindowRegion(form, false, 0, 0, r.right - r.left, r.bottom - r.top);
 }
 
-Picture SnapOwnClient(HWND form) {
+Snapshot SnapOwnClient(HWND form) {
   RECT r{};
   ::GetClientRect(form, &r);
   return SnapWindowRegion(form, true, 0, 0, r.right - r.left, r.bottom - r.top);

@@ -17,4 +17,26 @@ std::string CameraSoundPath(const std::string& programDir) {
   return programDir + "\\camera.wav";
 }
 
+std::string CaptureFailureText(SnapFailure failure, long width, long height, const std::string& systemReason) {
+  std::string text = "The screen could not be captured.\n\n";
+  std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels";
+  switch (failure) {
+    case SnapFailure::NoScreen: text += "Windows gave no access to the contents of the screen."; break;
+    case SnapFailure::NoBitmap:
+      text += "Windows could not make a picture of " + size + ": ";
+      text += systemReason.empty() ? "there is not enough memory for it." : systemReason;
+      break;
+    case SnapFailure::NoPicture: text += "The picture of " + size + " could not be made."; break;
+    case SnapFailure::None: break;
+  }
+  text += "\n\nThe picture area keeps its previous picture.";
+  return text;
+}
+
+bool FailureMessages::MayOpen() {
+  if (open_) return false;
+  open_ = true;
+  return true;
+}
+
 }  // namespace fw::capture

@@ -24,4 +24,34 @@ inline bool WaitIsOver(std::int64_t nowSeconds, std::int64_t endSeconds) {
 // The camera sound beside the program; the separator is always added.
 std::string CameraSoundPath(const std::string& programDir);
 
+// Why a capture gave no picture.
+enum class SnapFailure {
+  None,
+  NoScreen,   // no device context of the screen or the window
+  NoBitmap,   // no bitmap of the capture's size (memory, GDI resources)
+  NoPicture,  // the bitmap could not be made a picture object
+};
+
+// The message for a capture that gave no picture: what failed, the size it
+// was for, the system's own words when it gave some. The picture area then
+// keeps its previous picture, and the message says so.
+std::string CaptureFailureText(SnapFailure failure, long width, long height, const std::string& systemReason);
+
+// The captures' failure messages (a capture that gave no picture, an
+// automatic save that failed) are open one at a time: a failure while one
+// is open opens no other. A burst of failing captures (a held hotkey, a
+// directory that has gone) would otherwise stack one message over another;
+// the open one already names the cause.
+class FailureMessages {
+ public:
+  // True: no message is open, so open this one, and call Closed when it
+  // is. False: one is open; this failure opens nothing.
+  bool MayOpen();
+  void Closed() { open_ = false; }
+  bool Open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
 }  // namespace fw::capture

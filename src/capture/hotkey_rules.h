@@ -3,13 +3,27 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace fw::hotkeys {
 
-inline constexpr unsigned kModControl = 0x0002;  // MOD_CONTROL
-inline constexpr unsigned kWmHotkey = 0x0312;    // WM_HOTKEY
+inline constexpr unsigned kModControl = 0x0002;                       // MOD_CONTROL
+inline constexpr unsigned kModNoRepeat = 0x4000;                      // MOD_NOREPEAT
+inline constexpr unsigned kWmHotkey = 0x0312;                         // WM_HOTKEY
+inline constexpr unsigned long kErrorHotkeyAlreadyRegistered = 1409;  // ERROR_HOTKEY_ALREADY_REGISTERED
+
+// Each hotkey is registered first with Ctrl and MOD_NOREPEAT, so a key held
+// down gives one press and not the keyboard's auto-repeat (about 30 a
+// second). Windows Vista and earlier refuse that flag; where the first
+// registration fails for any reason but the keys being taken by another
+// program, the hotkey is registered again with Ctrl alone, and that result
+// counts.
+inline constexpr unsigned kPreferredModifiers = kModControl | kModNoRepeat;
+inline constexpr unsigned kPlainModifiers = kModControl;
+bool RetryWithoutNoRepeat(unsigned long error);
 
 struct Hotkey {
   int id;
@@ -41,5 +55,34 @@ std::optional<std::uint8_t> HotkeyId(std::uint64_t wParam);
 
 enum class Action { CaptureScreen, CaptureWindow, ClearPicture, Nothing };
 Action ActionFor(std::uint8_t id);
+
+// Hotkey actions never run inside one another. A hotkey that arrives while
+// an action runs (in the pending events the action first lets through, or
+// in a message box it shows) waits until that action has returned and then
+// runs, in the order the keys first arrived. A key that is already waiting
+// takes further presses into that one wait: presses that pile up while an
+// action runs (a key held down where the system repeats it, or a burst of
+// presses) give the action that runs and one more of each key after it,
+// not one per press. Two presses of a key in a row still give two
+// captures: the second waits for the first.
+class HotkeyQueue {
+ public:
+  // A hotkey arrives. True: nothing runs, so run it now and call Next once
+  // it is done. False: it waits (or has joined the wait of its key).
+  bool Arrive(std::uint8_t id);
+  // The running action is done: the waiting key to run now, which then
+  // counts as running; nothing when none waits.
+  std::optional<std::uint8_t> Next();
+  // The program is closing: nothing runs any more, and what waits is
+  // dropped.
+  void Drop();
+
+  bool Running() const { return running_; }
+  std::size_t Waiting() const { return waiting_.size(); }
+
+ private:
+  bool running_ = false;
+  std::vector<std::uint8_t> waiting_;  // each key at most once, oldest first
+};
 
 }  // namespace fw::hotkeys

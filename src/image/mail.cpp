@@ -81,17 +81,35 @@ std::vector<INPUT> KeyEvents(const std::vector<mail::Keystroke>& keys) {
 
 enum class Search { Found, TimedOut, Abandoned };
 
-// Looks for the message window, titled exactly `path`, for a bounded time,
-// handling the program's events between looks.
-Search FindMessageWindow(const MainWindow& form, const std::string& path) {
+// Waits, handling the program's events, until `found` says yes or
+// `limitMs` have passed. Abandoned when the program closes meanwhile.
+template <typename Found>
+Search WaitFor(const MainWindow& form, unsigned limitMs, Found found) {
   ULONGLONG start = ::GetTickCount64();
-  while (!::FindWindowA(nullptr, path.c_str())) {
-    if (!::IsWindow(form.hwnd())) return Search::Abandoned;  // the program is closing
-    if (::GetTickCount64() - start >= mail::kWindowSearchLimitMs) return Search::TimedOut;
+  while (!found()) {
+    if (form.Closing()) return Search::Abandoned;
+    if (::GetTickCount64() - start >= limitMs) return Search::TimedOut;
     WaitForEvents(mail::kWindowSearchPauseMs);
     DoEvents();
   }
-  return Search::Found;
+  return form.Closing() ? Search::Abandoned : Search::Found;
+}
+
+// The message window is titled exactly `path`.
+Search FindMessageWindow(const MainWindow& form, const std::string& path, HWND& window) {
+  return WaitFor(form, mail::kWindowSearchLimitMs, [&] {
+    window = ::FindWindowA(nullptr, path.c_str());
+    return window != nullptr;
+  });
+}
+
+// The keys go to the foreground window, so they are sent only once the
+// message window is that window: not when it was shown behind others, nor
+// when the user has gone on in another program (an editor would have its
+// document wiped by Ctrl+A and Delete; Framewick itself its picture area).
+Search WaitUntilInFront(const MainWindow& form, HWND window) {
+  return WaitFor(form, mail::kForegroundWaitLimitMs,
+                 [&] { return ::IsWindow(window) && ::GetForegroundWindow() == window; });
 }
 
 }  // namespace
@@ -112,14 +130,26 @@ void Command10_Click(const MainWindow& form, const SharedState& state) {
   std::string address = mail::MailAddress(path);
   ShellExecuteLazily(form.hwnd(), "Open", address.c_str());
   DoEvents();
+  if (form.Closing()) return;
 
-  switch (FindMessageWindow(form, path)) {
+  HWND window = nullptr;
+  switch (FindMessageWindow(form, path, window)) {
     case Search::Found: break;
     case Search::TimedOut: ShowMessage(std::string(mail::kNoMailWindow), MB_OK | MB_ICONEXCLAMATION); return;
     case Search::Abandoned: return;
   }
-  // The message window is taken to be in front with the keyboard focus.
+  switch (WaitUntilInFront(form, window)) {
+    case Search::Found: break;
+    case Search::TimedOut: ShowMessage(std::string(mail::kNotInFront), MB_OK | MB_ICONEXCLAMATION); return;
+    case Search::Abandoned: return;
+  }
   std::vector<INPUT> events = KeyEvents(mail::AttachKeystrokes(path));
+  // Once more right before the keys go: nothing has run in between but
+  // this check, and the system does not mix the keys with other input.
+  if (::GetForegroundWindow() != window) {
+    ShowMessage(std::string(mail::kNotInFront), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
 }
 

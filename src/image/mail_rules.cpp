@@ -2,9 +2,35 @@
 
 namespace fw::mail {
 
+namespace {
+
+bool StaysAsItIs(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+  return std::string_view("-._~!$'()*,;:@").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string PercentEncode(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    auto c = static_cast<unsigned char>(ch);
+    if (StaysAsItIs(c)) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0x0F];
+    }
+  }
+  return out;
+}
+
 std::string MailAddress(std::string_view path) {
   std::string address = "mailto:?subject=";
-  address.append(path);
+  address += PercentEncode(path);
   address += "&body=";
   return address;
 }

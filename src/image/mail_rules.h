@@ -10,13 +10,26 @@ namespace fw::mail {
 
 inline constexpr std::string_view kNothingSaved = "No image is saved yet";
 inline constexpr std::string_view kNoMailWindow = "No mail window appeared, so the image was not attached.";
+inline constexpr std::string_view kNotInFront = "The mail window did not come to the front, so nothing was attached.";
 
 // How long Mail looks for the message window before it gives up, and the
 // pause between two looks (the program keeps handling its events then).
 inline constexpr unsigned kWindowSearchLimitMs = 30000;
 inline constexpr unsigned kWindowSearchPauseMs = 50;
+// How long Mail waits, once the message window is there, for it to be the
+// foreground window before it types anything: a mail program shows its
+// window within a moment; one that stays behind (shown without being
+// activated, or the user went on in another program) gets no keys at all.
+inline constexpr unsigned kForegroundWaitLimitMs = 5000;
 
-// "mailto:?subject=" + the path exactly as it is + "&body=".
+// The bytes of `text` as a "mailto:" header value (RFC 6068): letters,
+// digits, "-._~" and "!$'()*,;:@" stay as they are; every other byte
+// (space, "&", "%", "#", "?", "=", "+", "\", bytes past ASCII) is written as
+// "%" and two upper-case hexadecimal digits. "+" is encoded too, since some
+// mail programs read it as a space.
+std::string PercentEncode(std::string_view text);
+
+// "mailto:?subject=" + the path, percent-encoded, + "&body=".
 std::string MailAddress(std::string_view path);
 
 enum class Key { I, A, Tab, Enter, Delete };

@@ -4,6 +4,7 @@
 #include "platform/app_path.h"
 #include "platform/file_dialog.h"
 #include "platform/msgbox.h"
+#include "platform/safe_file.h"
 
 namespace fw {
 namespace {
@@ -11,6 +12,11 @@ namespace {
 constexpr const char* kSaveFailed = "Could Not Save, No Image Snapped Yet";
 constexpr const char* kPromptText = " You have not saved your file. Click OK to save, Cancel to Discard";
 constexpr const char* kPromptTitle = "Save?";
+
+// The prompt is open (its question, its Save dialog or its failure
+// message): whoever asks next (Exit, New, the end of the session) is not
+// asked a second time.
+bool g_prompting = false;
 
 std::optional<std::string> AskForFileName(const MainWindow& form) {
   return ShowSaveDialog(form.hwnd(), DialogFilter(kImageFileFilter), ProgramDir());
@@ -36,11 +42,33 @@ void Command4_Click(const MainWindow& form, SharedState& state) {
 
 PromptOutcome PromptToSave(const MainWindow& form, SharedState& state) {
   if (state.ImageSaved) return PromptOutcome::NothingToAsk;
-  if (ShowMessage(kPromptText, MB_OKCANCEL, kPromptTitle) != IDOK) return PromptOutcome::Discarded;
+  if (g_prompting) return PromptOutcome::AlreadyAsking;
+  struct Prompting {
+    Prompting() { g_prompting = true; }
+    ~Prompting() { g_prompting = false; }
+  } prompting;
+
+  int answer = ShowMessage(kPromptText, MB_OKCANCEL, kPromptTitle);
+  // The session ended while the question was open: nothing can be saved
+  // any more, and nothing more is asked.
+  if (form.Closing()) return PromptOutcome::DialogCancelled;
+  if (answer != IDOK) return PromptOutcome::Discarded;
   std::optional<std::string> name = AskForFileName(form);
-  if (!name) return PromptOutcome::SaveFailed;
+  if (form.Closing()) return PromptOutcome::DialogCancelled;
+  if (!name) {
+    ShowMessage(std::string(kPromptDialogFailedText), MB_ICONEXCLAMATION | MB_OK);
+    return PromptOutcome::SaveFailed;
+  }
   if (name->empty()) return PromptOutcome::DialogCancelled;
-  if (!WritePictureFile(form.GetPicture(), *name).ok) return PromptOutcome::SaveFailed;
+  Picture picture = form.GetPicture();
+  WriteResult written = WritePictureFile(picture, *name);
+  if (!written.ok) {
+    // The user chose to keep the picture: a save that failed is said, with
+    // its reason, and the picture stays unsaved.
+    std::string reason = !written.reason.empty() ? written.reason : written.error ? ErrorText(written.error) : "";
+    ShowMessage(PromptSaveFailedText(*name, reason, picture.HasImage()), MB_ICONEXCLAMATION | MB_OK);
+    return PromptOutcome::SaveFailed;
+  }
   state.ImageSaved = true;
   return PromptOutcome::Saved;
 }

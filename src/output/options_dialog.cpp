@@ -6,6 +6,7 @@
 #include "output/options_rules.h"
 #include "output/settings_format.h"
 #include "platform/app_path.h"
+#include "platform/dpi_rules.h"
 #include "platform/handles.h"
 #include "platform/msgbox.h"
 #include "platform/safe_file.h"
@@ -43,6 +44,10 @@ constexpr Place kCombo1Place{2400, 3480, 1860, 1200};  // the height includes th
 constexpr Place kFrame2Place{120, 4140, 4320, 660};
 constexpr Place kCheck2Place{300, 4410, 3960, 300};
 constexpr Place kCommand1Place{3360, 4920, 1080, 375};
+constexpr ControlPlace kPlaces[] = {
+    {kFrame1, kFrame1Place}, {kCheck1, kCheck1Place}, {kDir1, kDir1Place},     {kSkinLabel1, kSkinLabel1Place},
+    {kCombo1, kCombo1Place}, {kFrame2, kFrame2Place}, {kCheck2, kCheck2Place}, {kCommand1, kCommand1Place},
+};
 
 constexpr const char* kExtensions[] = {".jpg", ".bmp"};
 
@@ -50,7 +55,11 @@ constexpr const char* kExtensions[] = {".jpg", ".bmp"};
 constexpr DWORD kMaxSettingsBytes = 64 * 1024;
 // A directory with more subdirectories than this lists the first ones.
 constexpr std::size_t kMaxListedSubdirectories = 5000;
+// The directory list's drawing, in pixels at 100 % (scaled to the
+// window's DPI): the indent of each level, the folder glyph and its flap.
 constexpr int kIndentPixels = 10;
+constexpr int kFolderWidth = 13;
+constexpr int kTextGap = 4;
 
 std::vector<std::string> ListSubdirectories(const std::string& dir) {
   std::vector<std::string> names;
@@ -131,15 +140,15 @@ HBRUSH FolderBrush(bool open) {
   return open ? openBrush.get() : closedBrush.get();
 }
 
-int ListItemHeight() {
-  static int height = [] {
-    WindowDC screen(nullptr, WindowDC::Area::Client);
-    TEXTMETRICA tm{};
-    SelectGuard sel(screen.get(), UiFont(FontKind::SansSerif8));
-    int h = ::GetTextMetricsA(screen.get(), &tm) ? tm.tmHeight + 3 : 16;
-    return h < 16 ? 16 : h;
-  }();
-  return height;
+// The directory list's item height at a DPI: a line of its font, at
+// least 16 pixels at 100 %.
+int ListItemHeight(int dpi) {
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  TEXTMETRICA tm{};
+  SelectGuard sel(screen.get(), UiFont(FontKind::SansSerif8, dpi));
+  int least = dpi::Scale(16, dpi);
+  int h = ::GetTextMetricsA(screen.get(), &tm) ? tm.tmHeight + dpi::Scale(3, dpi) : least;
+  return h < least ? least : h;
 }
 
 // Form4 has no taskbar entry and stays up while the main window is
@@ -211,7 +220,7 @@ void Form4::Forget() {
 }
 
 void Form4::Load() {
-  if (IsLoaded()) return;
+  if (IsLoaded() || retired_) return;
   if (!CreateWindowAndControls()) {
     Unload();
     return;
@@ -233,6 +242,11 @@ void Form4::Show() {
 void Form4::Unload() {
   Forget();
   Destroy();
+}
+
+void Form4::UnloadForGood() {
+  retired_ = true;
+  Unload();
 }
 
 void Form4::AttachSkin() {
@@ -331,8 +345,13 @@ void Form4::OnCommand(int id, int code) {
 
 bool Form4::OnMeasureItem(MEASUREITEMSTRUCT& mi) {
   if (mi.CtlID != kDir1) return false;
-  mi.itemHeight = static_cast<UINT>(ListItemHeight());
+  mi.itemHeight = static_cast<UINT>(ListItemHeight(dpi()));
   return true;
+}
+
+void Form4::OnDpiChanged() {
+  MoveToPlaces(hwnd(), kPlaces);
+  if (dir1_) ::SendMessageA(dir1_, LB_SETITEMHEIGHT, 0, MAKELPARAM(ListItemHeight(dpi()), 0));
 }
 
 bool Form4::OnDrawItem(const DRAWITEMSTRUCT& di) {
@@ -343,21 +362,22 @@ bool Form4::OnDrawItem(const DRAWITEMSTRUCT& di) {
   ::FillRect(dc, &r, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (di.itemID < entries_.size()) {
     const options::DirEntry& e = entries_[di.itemID];
-    int x = r.left + 2 + e.depth * kIndentPixels;
+    auto px = [this](int pixelsAt96) { return dpi::Scale(pixelsAt96, dpi()); };
+    int x = r.left + px(2) + e.depth * px(kIndentPixels);
     int midY = (r.top + r.bottom) / 2;
-    RECT folder{x, midY - 4, x + 13, midY + 5};
+    RECT folder{x, midY - px(4), x + px(kFolderWidth), midY + px(5)};
     ::FillRect(dc, &folder, FolderBrush(e.open));
     ::FrameRect(dc, &folder, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
     if (e.open) {
-      RECT flap{x, midY - 6, x + 6, midY - 3};
+      RECT flap{x, midY - px(6), x + px(6), midY - px(3)};
       ::FillRect(dc, &flap, FolderBrush(true));
       ::FrameRect(dc, &flap, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
     }
-    SelectGuard font(dc, UiFont(FontKind::SansSerif8));
+    SelectGuard font(dc, UiFont(FontKind::SansSerif8, dpi()));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT text = r;
-    text.left = x + 17;
+    text.left = x + px(kFolderWidth + kTextGap);
     ::DrawTextA(dc, e.text.c_str(), static_cast<int>(e.text.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   }

@@ -33,6 +33,9 @@ class Form4 final : public TopWindow, public LiveOptions, private options::Contr
   void Load();
   // Closes the dialog if it is loaded.
   void Unload();
+  // Closes the dialog and keeps it from loading again: the main window has
+  // closed. Reads then give unchecked boxes and no directory.
+  void UnloadForGood();
 
  private:
   // options::Controls, as the load steps use the controls.
@@ -51,6 +54,7 @@ class Form4 final : public TopWindow, public LiveOptions, private options::Contr
   void OnDestroy() override { Forget(); }
   bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnDpiChanged() override;
   HWND FirstFocus() const override { return check1_; }
   int DefaultButtonId() const override;
   bool PreTranslateMessage(MSG& msg) override;
@@ -80,6 +84,7 @@ class Form4 final : public TopWindow, public LiveOptions, private options::Contr
   HWND combo1_ = nullptr;
   std::string dir_;
   std::vector<options::DirEntry> entries_;
+  bool retired_ = false;
 };
 
 // Options > Options: shows the dialog, loading it first.

@@ -1,17 +1,15 @@
 #include "platform/screen.h"
 
-#include <windows.h>
-
+#include "platform/dpi_rules.h"
 #include "platform/handles.h"
-#include "platform/units.h"
+#include "platform/lazy_library.h"
 
 namespace fw {
 namespace {
 
 int ReadScreenDpi(int index) {
   WindowDC screen(nullptr, WindowDC::Area::Client);
-  int dpi = screen ? ::GetDeviceCaps(screen.get(), index) : 96;
-  return dpi > 0 ? dpi : 96;
+  return dpi::Usable(screen ? ::GetDeviceCaps(screen.get(), index) : 0);
 }
 
 }  // namespace
@@ -26,17 +24,13 @@ int ScreenDpiY() {
   return dpi;
 }
 
-int TwipsToPixelsX(double twips) {
-  return units::TwipsToPixels(twips, ScreenDpiX());
-}
-int TwipsToPixelsY(double twips) {
-  return units::TwipsToPixels(twips, ScreenDpiY());
-}
-double PixelsToTwipsX(double pixels) {
-  return units::PixelsToTwips(pixels, ScreenDpiX());
-}
-double PixelsToTwipsY(double pixels) {
-  return units::PixelsToTwips(pixels, ScreenDpiY());
+int SystemDpiOf(HWND window) {
+  using GetDpiForWindowFn = UINT WINAPI(HWND);
+  static auto* forWindow = lazy::Function<GetDpiForWindowFn>("user32.dll", "GetDpiForWindow");
+  if (forWindow && window) {
+    if (UINT dpi = forWindow(window)) return dpi::Usable(static_cast<long>(dpi));
+  }
+  return ScreenDpiX();
 }
 
 }  // namespace fw

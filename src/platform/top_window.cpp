@@ -4,8 +4,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/dpi_rules.h"
 #include "platform/events.h"
+#include "platform/screen.h"
 #include "platform/skin.h"
+#include "platform/window.h"
 
 namespace fw {
 namespace {
@@ -39,6 +42,15 @@ TopWindow::~TopWindow() {
 
 void TopWindow::Destroy() noexcept {
   if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+int TopWindow::DpiOf(HWND window) {
+  HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
+  if (!root) root = window;
+  for (TopWindow* bound : BoundWindows()) {
+    if (bound->hwnd_ == root && bound->dpi_) return bound->dpi_;
+  }
+  return SystemDpiOf(root);
 }
 
 void TopWindow::RestoreFocus() {
@@ -104,6 +116,7 @@ LRESULT CALLBACK TopWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
       if (self) {
         BoundWindows().push_back(self);
         self->hwnd_ = hwnd;
+        self->dpi_ = SystemDpiOf(hwnd);
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
       }
     }
@@ -113,6 +126,7 @@ LRESULT CALLBACK TopWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
       Forget(self);
       self->hwnd_ = nullptr;
       self->lastFocus_ = nullptr;
+      self->dpi_ = 0;
       return ::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
     return self->Dispatch(msg, wParam, lParam);
@@ -140,6 +154,9 @@ LRESULT TopWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: OnClose(); return 0;
     case WM_QUERYENDSESSION: return OnQueryEndSession(lParam) ? TRUE : FALSE;
     case WM_ENDSESSION: OnEndSession(wParam != FALSE, lParam); return 0;
+    case WM_DPICHANGED:
+      if (int dpi = dpi::FromDpiChanged(wParam)) ChangeDpi(dpi, reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DESTROY:
       OnDestroy();
       if (keepsProgramRunning_) FormUnloaded();
@@ -171,6 +188,20 @@ LRESULT TopWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The window follows its new DPI: fonts made at it, the rectangle Windows
+// suggests for it (its outer size scaled, placed on the monitor it moves
+// to), then the controls placed again.
+void TopWindow::ChangeDpi(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  RefreshFonts(hwnd_);
+  if (suggested && suggested->right > suggested->left && suggested->bottom > suggested->top) {
+    ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  OnDpiChanged();
+  ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TopWindow::OnActivate(WPARAM wParam) {

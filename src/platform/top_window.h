@@ -9,7 +9,11 @@
 // the first look, and calls the typed On... handler the window overrides.
 // What every window does alike is written here once: the keyboard focus
 // kept across deactivation, dialog keys (Tab, Enter, Escape), the end of
-// the program when the last counted window is destroyed.
+// the program when the last counted window is destroyed, and display
+// scaling: each window knows the DPI it is laid out at (dpi()); when
+// Windows says it has changed (WM_DPICHANGED), the window takes the
+// rectangle Windows suggests, its controls' fonts are made again at the new
+// DPI and OnDpiChanged lays the controls out again.
 //
 // Adding a handler for another message: declare a virtual On... below with
 // a default that changes nothing, add its case to Dispatch() in
@@ -40,6 +44,12 @@ class TopWindow {
   // window has been destroyed.
   HWND hwnd() const noexcept { return hwnd_; }
   bool IsLoaded() const noexcept { return hwnd_ != nullptr; }
+  // The DPI the window is laid out at: what Windows gave it when it was
+  // created, then what the last WM_DPICHANGED said.
+  int dpi() const noexcept { return dpi_; }
+  // The DPI of the top-level window that holds `window` (or is it): its
+  // TopWindow's dpi(), or what Windows gives it when it has no TopWindow.
+  static int DpiOf(HWND window);
 
   // Destroys the window if it exists (WM_DESTROY runs OnDestroy).
   void Destroy() noexcept;
@@ -90,6 +100,10 @@ class TopWindow {
   virtual void OnEndSession(bool /*ending*/, LPARAM /*reasons*/) {}
   // The shell has (re)started: notification icons must be added again.
   virtual void OnTaskbarCreated() {}
+  // The window's DPI has changed to dpi(): it has taken the rectangle
+  // Windows suggested and its controls their fonts at the new DPI; the
+  // controls must be placed again.
+  virtual void OnDpiChanged() {}
   // Owner-drawn controls; true when the window drew or measured the item.
   virtual bool OnMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
@@ -113,8 +127,10 @@ class TopWindow {
   static bool RouteKeyMessage(MSG& msg);
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
   void OnActivate(WPARAM wParam);
+  void ChangeDpi(int dpi, const RECT* suggested);
 
   HWND hwnd_ = nullptr;
+  int dpi_ = 0;
   HWND lastFocus_ = nullptr;  // the control to give the focus back to
   bool keepsProgramRunning_ = false;
 };

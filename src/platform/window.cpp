@@ -1,22 +1,81 @@
 #include "platform/window.h"
 
-#include <array>
+#include <algorithm>
+#include <map>
+#include <utility>
 
+#include "platform/dpi_rules.h"
 #include "platform/handles.h"
-#include "platform/screen.h"
+#include "platform/lazy_library.h"
+#include "platform/top_window.h"
 
 namespace fw {
+namespace {
+
+// A place in pixels at a DPI.
+RECT PixelPlace(const Place& place, int dpi) {
+  int left = static_cast<int>(units::TwipsToPixels(place.left, dpi));
+  int top = static_cast<int>(units::TwipsToPixels(place.top, dpi));
+  return RECT{left, top, left + static_cast<int>(units::TwipsToPixels(place.width, dpi)),
+              top + static_cast<int>(units::TwipsToPixels(place.height, dpi))};
+}
+
+// The shared fonts by kind and DPI.
+std::map<std::pair<FontKind, int>, UniqueFont>& Fonts() {
+  static std::map<std::pair<FontKind, int>, UniqueFont> fonts;
+  return fonts;
+}
+
+// Called by EnumChildWindows: nothing may escape it. A control whose new
+// font cannot be made keeps the one it has.
+BOOL CALLBACK RefreshFont(HWND control, LPARAM dpi) {
+  try {
+    HFONT current = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    if (!current) return TRUE;
+    const auto& fonts = Fonts();
+    auto shared = std::find_if(fonts.begin(), fonts.end(), [&](const auto& f) { return f.second.get() == current; });
+    if (shared != fonts.end() && shared->first.second != static_cast<int>(dpi)) {
+      if (HFONT now = UiFont(shared->first.first, static_cast<int>(dpi))) {
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(now), TRUE);
+      }
+    }
+  } catch (...) {
+  }
+  return TRUE;
+}
+
+// The outer size of a window whose client area is `r`, with the frame
+// Windows draws at the window's DPI (AdjustWindowRectExForDpi, Windows 10
+// 1607 and later; before, the one scaling there is).
+void AdjustToOuter(RECT& r, HWND hwnd, int dpi) {
+  using AdjustForDpiFn = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
+  static auto* forDpi = lazy::Function<AdjustForDpiFn>("user32.dll", "AdjustWindowRectExForDpi");
+  DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE));
+  DWORD ex = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+  BOOL menu = ::GetMenu(hwnd) != nullptr;
+  if (forDpi && forDpi(&r, style, menu, ex, static_cast<UINT>(dpi))) return;
+  ::AdjustWindowRectEx(&r, style, menu, ex);
+}
+
+}  // namespace
 
 HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                    const Place& place) {
-  return ::CreateWindowExA(exStyle, className, text, style | WS_CHILD, TwipsToPixelsX(place.left),
-                           TwipsToPixelsY(place.top), TwipsToPixelsX(place.width), TwipsToPixelsY(place.height), parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+  RECT r = PixelPlace(place, TopWindow::DpiOf(parent));
+  return ::CreateWindowExA(exStyle, className, text, style | WS_CHILD, r.left, r.top, r.right - r.left,
+                           r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           ::GetModuleHandleA(nullptr), nullptr);
 }
 
 void MoveToPlace(HWND hwnd, const Place& place) {
-  ::MoveWindow(hwnd, TwipsToPixelsX(place.left), TwipsToPixelsY(place.top), TwipsToPixelsX(place.width),
-               TwipsToPixelsY(place.height), TRUE);
+  RECT r = PixelPlace(place, TopWindow::DpiOf(hwnd));
+  ::MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void MoveToPlaces(HWND parent, std::span<const ControlPlace> places) {
+  for (const ControlPlace& p : places) {
+    if (HWND control = ::GetDlgItem(parent, p.id)) MoveToPlace(control, p.place);
+  }
 }
 
 WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc) {
@@ -33,16 +92,14 @@ void CenterOnScreen(HWND hwnd) {
 }
 
 void SetClientSizeTwips(HWND hwnd, long width, long height) {
-  RECT r{0, 0, TwipsToPixelsX(width), TwipsToPixelsY(height)};
-  DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE));
-  DWORD ex = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
-  ::AdjustWindowRectEx(&r, style, ::GetMenu(hwnd) != nullptr, ex);
+  int dpi = TopWindow::DpiOf(hwnd);
+  RECT r = PixelPlace(Place{0, 0, width, height}, dpi);
+  AdjustToOuter(r, hwnd, dpi);
   ::SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HFONT UiFont(FontKind kind) {
-  static std::array<UniqueFont, 3> fonts;
-  auto& slot = fonts[static_cast<int>(kind)];
+HFONT UiFont(FontKind kind, int dpi) {
+  auto& slot = Fonts()[{kind, dpi}];
   if (!slot) {
     LOGFONTA lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
@@ -57,7 +114,7 @@ HFONT UiFont(FontKind kind) {
         lf.lfWeight = FW_BOLD;
         break;
     }
-    lf.lfHeight = -static_cast<LONG>(units::RoundHalfEven(points * ScreenDpiY() / 72.0));
+    lf.lfHeight = static_cast<LONG>(dpi::FontHeight(points, dpi));
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     slot.reset(::CreateFontIndirectA(&lf));
   }
@@ -65,7 +122,11 @@ HFONT UiFont(FontKind kind) {
 }
 
 void SetFont(HWND hwnd, FontKind kind) {
-  ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont(kind)), TRUE);
+  ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont(kind, TopWindow::DpiOf(hwnd))), TRUE);
+}
+
+void RefreshFonts(HWND root) {
+  ::EnumChildWindows(root, RefreshFont, static_cast<LPARAM>(TopWindow::DpiOf(root)));
 }
 
 std::string WindowText(HWND hwnd) {

@@ -3,11 +3,15 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 #include "platform/units.h"
 
 namespace fw {
+
+// Places are given in twips and converted to pixels at the DPI of the
+// top-level window that holds the control (TopWindow::DpiOf).
 
 // Creates a child control at a place given in twips.
 HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
@@ -15,6 +19,14 @@ HWND CreateControl(const char* className, const char* text, DWORD style, DWORD e
 
 // Moves a window to a place given in twips, relative to its parent.
 void MoveToPlace(HWND hwnd, const Place& place);
+
+// A control of a window by its id, and its place in twips.
+struct ControlPlace {
+  int id;
+  Place place;
+};
+// Moves each control of `parent` named in `places` to its place.
+void MoveToPlaces(HWND parent, std::span<const ControlPlace> places);
 
 // Replaces a window's procedure and returns the previous one.
 WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc);
@@ -31,9 +43,14 @@ enum class FontKind {
   SansSerif8,   // MS Sans Serif 8.25 pt
   Arial16Bold,  // Arial 15.75 pt bold
 };
-// Shared fonts, created on first use and kept for the program's life.
-HFONT UiFont(FontKind kind);
+// Shared fonts, one of each kind for each DPI in use, created on first use
+// and kept for the program's life.
+HFONT UiFont(FontKind kind, int dpi);
+// Gives a control the font of that kind at its window's DPI.
 void SetFont(HWND hwnd, FontKind kind);
+// Gives every control inside `root` that has one of the shared fonts the
+// font of the same kind at `root`'s DPI (after the DPI has changed).
+void RefreshFonts(HWND root);
 
 std::string WindowText(HWND hwnd);
 // The text of one item of a combo box's list; empty for no such item.

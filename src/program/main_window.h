@@ -28,10 +28,12 @@ class MainWindow {
   // The picture area's picture.
   virtual Picture GetPicture() const = 0;
   virtual void SetPicture(Picture picture) = 0;
-  // Puts a new capture in the picture area. The old picture is let go
-  // before the capture is taken, so two screen-sized bitmaps are never held
-  // at once (nothing is drawn in between).
-  virtual void SetPictureFrom(Picture (*capture)()) = 0;
+
+  // True once the window is closing for good (Exit, its close box, the end
+  // of the session) or has closed. A handler that let other handlers run
+  // inside it (a wait that processes events, a message box) stops when it
+  // finds this: it captures, saves, types and loads nothing more.
+  virtual bool Closing() const = 0;
 
   virtual WindowState GetWindowState() const = 0;
   virtual void SetWindowState(WindowState state) = 0;

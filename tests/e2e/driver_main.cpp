@@ -46,6 +46,21 @@ class Guard : public ::testing::EmptyTestEventListener {
   }
 };
 
+// The driver sees real pixels, as the program does (its manifest makes it
+// aware of each monitor's scaling): a program unaware of the scaling is
+// handed scaled-down coordinates and sizes by Windows, and the tests' pixel
+// places would not be the program's.
+void SeeRealPixels() {
+  HMODULE user = ::GetModuleHandleA("user32.dll");
+  using ContextFn = BOOL WINAPI(DPI_AWARENESS_CONTEXT);
+  auto* perMonitor =
+      reinterpret_cast<ContextFn*>(reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+  if (perMonitor && perMonitor(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
+  using AwareFn = BOOL WINAPI();
+  auto* systemAware = reinterpret_cast<AwareFn*>(reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDPIAware")));
+  if (systemAware) systemAware();
+}
+
 }  // namespace
 
 void e2e::SetTestTimeLimit(DWORD seconds) {
@@ -54,6 +69,7 @@ void e2e::SetTestTimeLimit(DWORD seconds) {
 
 int main(int argc, char** argv) {
   ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  SeeRealPixels();
   ::testing::InitGoogleTest(&argc, argv);
   // GoogleTest takes ownership of its listeners.
   ::testing::UnitTest::GetInstance()->listeners().Append(std::make_unique<Guard>().release());

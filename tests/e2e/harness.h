@@ -11,6 +11,7 @@
 #include "harness/clipboard.h"
 #include "harness/dialogs.h"
 #include "harness/files.h"
+#include "harness/in_program.h"
 #include "harness/input.h"
 #include "harness/pattern_window.h"
 #include "harness/pixels.h"

@@ -52,6 +52,20 @@ HWND BarrierWindow() {
   return window;
 }
 
+// The "%XX" escapes of a "mailto:" address as the bytes they stand for.
+std::string PercentDecoded(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      out += static_cast<char>(std::strtol(text.substr(i + 1, 2).c_str(), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> out;
   std::size_t start = 0;
@@ -194,7 +208,7 @@ std::string MailedPath(App& app) {
         for (const auto& line : Lines(ReadFileBytes(log))) {
           if (line.rfind(start, 0) == 0 && line.size() >= start.size() + end.size() &&
               line.compare(line.size() - end.size(), end.size(), end) == 0) {
-            path = line.substr(start.size(), line.size() - start.size() - end.size());
+            path = PercentDecoded(line.substr(start.size(), line.size() - start.size() - end.size()));
           }
           if (line == "key Delete") return true;
         }

@@ -6,6 +6,8 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "harness_session.h"
+#include "image/mail_rules.h"
 #include "registry_override.h"
 
 namespace e2e {
@@ -14,6 +16,7 @@ namespace {
 constexpr const char* kStandInClass = "FwMailStandIn";
 constexpr const char* kNothingSaved = "No image is saved yet";
 constexpr const char* kNoMailWindow = "No mail window appeared, so the image was not attached.";
+constexpr const char* kNotInFront = "The mail window did not come to the front, so nothing was attached.";
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> out;
@@ -31,7 +34,8 @@ std::vector<std::string> Lines(const std::string& text) {
 class MailHandler {
  public:
   // mode "subject": the new message window takes the subject as its title;
-  // "other": it has a title of its own.
+  // "other": it has a title of its own; "behind": it takes the subject as
+  // its title but is shown behind the other windows, not activated.
   MailHandler(const std::string& dir, const std::string& mode) : log_(dir + "\\mail.log") {
     std::string exe = dir + "\\mail_standin.exe";
     EXPECT_TRUE(::CopyFileA((BinDir() + "\\mail_standin.exe").c_str(), exe.c_str(), FALSE));
@@ -67,9 +71,15 @@ class MailHandler {
   std::string log_;
 };
 
+// The address the mail program is handed for `path`: its subject
+// percent-encoded, so nothing in the path ends it early.
+std::string UrlLine(const std::string& path) {
+  return "url mailto:?subject=" + fw::mail::PercentEncode(path) + "&body=";
+}
+
 // What the stand-in records for a hand-off of `path`.
 std::vector<std::string> ExpectedLog(const std::string& path) {
-  std::vector<std::string> log{"url mailto:?subject=" + path + "&body=", "ready", "key Alt+I", "key A"};
+  std::vector<std::string> log{UrlLine(path), "ready", "key Alt+I", "key A"};
   for (unsigned char c : path) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "char %04X", c);
@@ -198,9 +208,81 @@ TEST(Mail, GivesUpWithoutTypingWhenNoMessageWindowAppears) {
   EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
   PressDialogButton(box->hwnd, IDOK);
   EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
-  EXPECT_EQ(handler.Log(), (std::vector<std::string>{"url mailto:?subject=" + path + "&body=", "ready"}));
+  EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"}));
   EXPECT_TRUE(app.SettledDialogs().empty()) << "a second message";
   EXPECT_TRUE(app.Sync());
+}
+
+TEST(Mail, APathWithAmpersandPercentHashAndSpacesReachesTheMailProgramWhole) {
+  App app;
+  MailHandler handler(app.dir(), "subject");
+  // Unencoded, "&" would end the subject, "#" the address, and "%41" would
+  // come back as "A": the window would never be found.
+  std::string path = app.dir() + "\\Tom & Jerry 100%41 #2.bmp";
+  Capture(app);
+  ASSERT_TRUE(SaveAs(app, path));
+  app.Click("Mail");
+  ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
+  app.Sync();
+  EXPECT_EQ(handler.Log(), ExpectedLog(path));
+  ASSERT_EQ(MailHandler::Windows().size(), 1u);
+  EXPECT_EQ(Text(MailHandler::Windows()[0]), path) << "the mail program did not get the whole path";
+  EXPECT_TRUE(app.SettledDialogs().empty());
+}
+
+TEST(Mail, TypesNothingAnywhereWhenTheMailWindowStaysBehind) {
+  App app;
+  // The message window appears with the right title, but behind the other
+  // windows: the keys would go to the program in front, this one.
+  MailHandler handler(app.dir(), "behind");
+  PatternWindow pattern(0, 0, 200, 120, 61);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  std::string path = app.dir() + "\\behind shot.bmp";
+  ASSERT_TRUE(SaveAs(app, path));
+  ASSERT_TRUE(BringToFront(app.main()));
+  ::ShowWindow(pattern.hwnd(), SW_HIDE);  // a picture area emptied by Ctrl+A would show
+  app.Click("Mail");
+  ASSERT_TRUE(handler.WaitFor("ready", 10000));
+  ASSERT_EQ(MailHandler::Windows().size(), 1u);
+  EXPECT_EQ(Text(MailHandler::Windows()[0]), path);
+
+  auto box = WaitForDialog(app.pid(), 20000);
+  ASSERT_TRUE(box.has_value()) << "no word that nothing was attached";
+  EXPECT_EQ(box->text, kNotInFront);
+  EXPECT_EQ(box->title, "Framewick");
+  EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+  PressDialogButton(box->hwnd, IDOK);
+  EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
+  ASSERT_TRUE(BringToFront(app.main()));
+  EXPECT_TRUE(app.InputHandled()) << "the program no longer takes keys";
+  EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"})) << "keys reached the mail window";
+  EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "keys reached the picture area";
+  EXPECT_TRUE(app.SettledDialogs().empty()) << "keys pressed a button";
+}
+
+// The program ends while Mail looks for the message window (by Exit, or
+// by the end of the session): it ends there, typing nothing and saying
+// nothing, and does not look on for the rest of the 30 seconds.
+TEST(Mail, ClosingDuringTheSearchEndsTheProgramAndTypesNothing) {
+  for (bool bySession : {false, true}) {
+    SCOPED_TRACE(bySession ? "end of the session" : "Exit");
+    App app;
+    MailHandler handler(app.dir(), "other");
+    std::string path = app.dir() + "\\closing shot.bmp";
+    Capture(app);
+    ASSERT_TRUE(SaveAs(app, path));  // nothing unsaved: nothing to ask
+    app.Click("Mail");
+    ASSERT_TRUE(handler.WaitFor("ready", 10000));
+    ASSERT_TRUE(app.Sync());  // the search's own loop answers
+    if (bySession) {
+      EXPECT_TRUE(SendEndSession(app.main(), true));
+    } else {
+      app.Click("Exit");
+    }
+    EXPECT_TRUE(app.WaitExit(5000)) << "the search went on after the window had gone";
+    EXPECT_EQ(app.exitCode(), 0u);
+    EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"}));
+  }
 }
 
 }  // namespace

@@ -243,7 +243,13 @@ TEST(Prompt, ClearedUnsavedCaptureStillAsksAndTheSaveFails) {
   std::string path = app.dir() + "\\empty.bmp";
   ChooseFileName(dlg, path);  // SaveFailed: there is nothing to write
   ASSERT_TRUE(WaitDialogGone(dlg, 3000));
-  EXPECT_TRUE(app.SettledDialogs().empty()) << "a failed save from the prompt says nothing";
+  // It says so, and does not claim a picture is still there.
+  auto failure = WaitForDialog(app.pid(), 5000, "Framewick");
+  ASSERT_TRUE(failure) << "a failed save from the prompt said nothing";
+  EXPECT_EQ(failure->text, "The picture could not be saved as " + path + ".\n\nThere is no picture to save.");
+  PressDialogButton(failure->hwnd, IDOK);
+  ASSERT_TRUE(WaitDialogGone(failure->hwnd, 3000));
+  EXPECT_TRUE(app.SettledDialogs().empty());
   EXPECT_FALSE(FileExists(path));
   app.Menu(kMenuNew);
   auto again = WaitForPrompt(app);

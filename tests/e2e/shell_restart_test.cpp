@@ -15,11 +15,12 @@
 #include "harness.h"
 #include "harness_session.h"
 #include "notification_area.h"
+#include "tray/tray_rules.h"
 
 namespace e2e {
 namespace {
 
-constexpr UINT kTrayCallback = WM_USER + 1001;
+constexpr UINT kTrayCallback = fw::tray::kTrayCallbackMessage;
 
 bool Hidden(App& app) {
   return !::IsWindowVisible(app.main());

@@ -13,11 +13,12 @@
 #include "harness.h"
 #include "notification_area.h"
 #include "options_access.h"
+#include "tray/tray_rules.h"
 
 namespace e2e {
 namespace {
 
-constexpr UINT kTrayCallback = WM_USER + 1001;
+constexpr UINT kTrayCallback = fw::tray::kTrayCallbackMessage;
 constexpr int kW = 240;
 constexpr int kH = 160;
 

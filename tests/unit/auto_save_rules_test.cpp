@@ -183,9 +183,12 @@ TEST(AutoSaveClaim, TheCountersNameFirstThenOneListingTellsTheNextFreeNumber) {
 }
 
 TEST(AutoSaveMessage, NamesTheFileAndTheReason) {
-  std::string text = autosave::FailureText("C:\\P\\snap4.jpg", "Access is denied.");
+  std::string text = autosave::FailureText("C:\\P\\snap4.jpg", "Access is denied.", true);
   EXPECT_NE(text.find("C:\\P\\snap4.jpg"), std::string::npos);
   EXPECT_NE(text.find("Access is denied."), std::string::npos);
+  EXPECT_NE(text.find("still in the picture area"), std::string::npos);
+  // Never that the picture is there when it is not.
+  EXPECT_EQ(autosave::FailureText("C:\\P\\snap4.jpg", "Access is denied.", false).find("still"), std::string::npos);
   EXPECT_NE(autosave::AllNamesTakenReason(3, 9).find("snap3 to snap9"), std::string::npos);
 }
 

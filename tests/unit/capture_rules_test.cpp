@@ -43,5 +43,30 @@ TEST(Sound, SeparatorIsAlwaysAdded) {
   EXPECT_EQ(CameraSoundPath("C:\\"), "C:\\\\camera.wav");
 }
 
+TEST(CaptureFailure, SaysTheScreenWasNotCapturedWhyAndThatThePictureStays) {
+  std::string text = CaptureFailureText(SnapFailure::NoBitmap, 7680, 4320, "Not enough memory.");
+  EXPECT_EQ(text,
+            "The screen could not be captured.\n\nWindows could not make a picture of 7680 x 4320 pixels: Not "
+            "enough memory.\n\nThe picture area keeps its previous picture.");
+  EXPECT_NE(CaptureFailureText(SnapFailure::NoBitmap, 10, 20, "").find("not enough memory"), std::string::npos);
+  for (SnapFailure f : {SnapFailure::NoScreen, SnapFailure::NoPicture}) {
+    text = CaptureFailureText(f, 10, 20, "");
+    EXPECT_EQ(text.rfind("The screen could not be captured.\n\n", 0), 0u) << text;
+    EXPECT_GT(text.size(), 90u) << "no reason: " << text;
+  }
+}
+
+TEST(FailureMessages, OneOpenAtATime) {
+  FailureMessages m;
+  ASSERT_TRUE(m.MayOpen());
+  // Failures while it is open (a burst of captures) open nothing.
+  EXPECT_FALSE(m.MayOpen());
+  EXPECT_FALSE(m.MayOpen());
+  EXPECT_TRUE(m.Open());
+  m.Closed();
+  // Closed: the next failure has its message.
+  EXPECT_TRUE(m.MayOpen());
+}
+
 }  // namespace
 }  // namespace fw::capture

@@ -6,9 +6,42 @@
 namespace fw::mail {
 namespace {
 
-TEST(MailAddress, CarriesThePathUnchangedAsTheSubject) {
-  EXPECT_EQ(MailAddress("C:\\My Shots\\snap (1).bmp"), "mailto:?subject=C:\\My Shots\\snap (1).bmp&body=");
-  EXPECT_EQ(MailAddress("C:\\a+b%20^~{x}[y].bmp"), "mailto:?subject=C:\\a+b%20^~{x}[y].bmp&body=");
+TEST(MailAddress, CarriesThePathPercentEncodedAsTheSubject) {
+  EXPECT_EQ(MailAddress("C:\\My Shots\\snap (1).bmp"), "mailto:?subject=C:%5CMy%20Shots%5Csnap%20(1).bmp&body=");
+  // What would end the subject or the address, or change its bytes.
+  EXPECT_EQ(MailAddress("C:\\a&b=c%20#d?e+f.bmp"), "mailto:?subject=C:%5Ca%26b%3Dc%2520%23d%3Fe%2Bf.bmp&body=");
+}
+
+TEST(PercentEncode, KeepsOnlyWhatAHeaderValueMayHold) {
+  EXPECT_EQ(PercentEncode("AZaz09-._~!$'()*,;:@"), "AZaz09-._~!$'()*,;:@");
+  EXPECT_EQ(PercentEncode("^{}[]|\"<>`"), "%5E%7B%7D%5B%5D%7C%22%3C%3E%60");
+  // Bytes of the ANSI path past ASCII, and control bytes, each on its own.
+  EXPECT_EQ(PercentEncode(std::string("\xE9\xFF\x01", 3)), "%E9%FF%01");
+  EXPECT_EQ(PercentEncode(std::string("a\0b", 3)), "a%00b");
+  EXPECT_EQ(PercentEncode(""), "");
+}
+
+TEST(PercentEncode, EveryByteComesBackWhole) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  std::string encoded = PercentEncode(all);
+  std::string decoded;
+  for (std::size_t i = 0; i < encoded.size(); ++i) {
+    if (encoded[i] == '%') {
+      ASSERT_LT(i + 2, encoded.size());
+      decoded += static_cast<char>(std::stoi(encoded.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += encoded[i];
+    }
+  }
+  EXPECT_EQ(decoded, all);
+  for (char forbidden : std::string(" &#?=+%\\")) {
+    std::size_t at = encoded.find(forbidden);
+    // Only the escapes' own "%" remain.
+    if (forbidden == '%') continue;
+    EXPECT_EQ(at, std::string::npos) << forbidden;
+  }
 }
 
 TEST(AttachKeystrokes, AttachThenClearTheSubject) {

@@ -12,14 +12,28 @@ TEST(PromptOutcome, NewClearsOnlyWhenNothingIsLost) {
   EXPECT_TRUE(NewClearsPicture(PromptOutcome::Saved));
   EXPECT_FALSE(NewClearsPicture(PromptOutcome::DialogCancelled));
   EXPECT_FALSE(NewClearsPicture(PromptOutcome::SaveFailed));
+  EXPECT_FALSE(NewClearsPicture(PromptOutcome::AlreadyAsking));
 }
 
-TEST(PromptOutcome, ExitStopsOnlyWhenTheSaveDialogWasCancelled) {
+TEST(PromptOutcome, ExitGoesOnOnlyWhenNothingUnsavedIsLost) {
   EXPECT_TRUE(ExitMayContinue(PromptOutcome::NothingToAsk));
   EXPECT_TRUE(ExitMayContinue(PromptOutcome::Discarded));
   EXPECT_TRUE(ExitMayContinue(PromptOutcome::Saved));
-  EXPECT_TRUE(ExitMayContinue(PromptOutcome::SaveFailed));
+  // The user chose to keep the picture and it is not saved.
   EXPECT_FALSE(ExitMayContinue(PromptOutcome::DialogCancelled));
+  EXPECT_FALSE(ExitMayContinue(PromptOutcome::SaveFailed));
+  // Another prompt is open: its answer decides.
+  EXPECT_FALSE(ExitMayContinue(PromptOutcome::AlreadyAsking));
+}
+
+TEST(PromptOutcome, AFailedSaveSaysWhereWhyAndWhetherThePictureIsThere) {
+  std::string text = PromptSaveFailedText("R:\\shots\\a.bmp", "Access is denied.", true);
+  EXPECT_EQ(text,
+            "The picture could not be saved as R:\\shots\\a.bmp.\n\nAccess is denied.\n\n"
+            "It is still in the picture area, not saved.");
+  text = PromptSaveFailedText("R:\\a.bmp", "", false);
+  EXPECT_EQ(text.find("still"), std::string::npos) << text;
+  EXPECT_EQ(text.find("\n\n\n"), std::string::npos) << "an empty reason leaves no gap";
 }
 
 TEST(DialogFilter, PipesBecomeNulsWithADoubleNulEnd) {

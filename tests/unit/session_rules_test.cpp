@@ -14,17 +14,26 @@ std::wstring Text(BlockReason reason) {
   return text ? std::wstring(text) : std::wstring();
 }
 
-TEST(SessionEnd, OnlyBackingOutOfTheSaveDialogHoldsTheSessionUp) {
-  Answer refused = AfterPrompt(PromptOutcome::DialogCancelled);
-  EXPECT_FALSE(refused.sessionMayEnd);
-  EXPECT_EQ(refused.reason, BlockReason::NotSaved);
-  // A program hidden in the notification area could not refuse.
-  EXPECT_TRUE(refused.showWindow);
+TEST(SessionEnd, AKeptPictureThatIsNotSavedHoldsTheSessionUp) {
+  // Backing out of the Save dialog, or a save that failed: the picture the
+  // user chose to keep would be lost.
+  for (PromptOutcome outcome : {PromptOutcome::DialogCancelled, PromptOutcome::SaveFailed}) {
+    Answer refused = AfterPrompt(outcome);
+    EXPECT_FALSE(refused.sessionMayEnd) << static_cast<int>(outcome);
+    EXPECT_EQ(refused.reason, BlockReason::NotSaved) << static_cast<int>(outcome);
+    // A program hidden in the notification area could not refuse.
+    EXPECT_TRUE(refused.showWindow) << static_cast<int>(outcome);
+  }
+  // The prompt is open already (for Exit, New or an earlier question): not
+  // yet, with one question on the screen.
+  Answer open = AfterPrompt(PromptOutcome::AlreadyAsking);
+  EXPECT_FALSE(open.sessionMayEnd);
+  EXPECT_EQ(open.reason, BlockReason::Asking);
+  EXPECT_FALSE(open.showWindow);
 
-  // Nothing to ask, discarded, saved, and (as at Exit) a save that failed:
-  // the session ends and no reason is left behind.
-  for (PromptOutcome outcome :
-       {PromptOutcome::NothingToAsk, PromptOutcome::Discarded, PromptOutcome::Saved, PromptOutcome::SaveFailed}) {
+  // Nothing to ask, discarded, saved: the session ends and no reason is
+  // left behind.
+  for (PromptOutcome outcome : {PromptOutcome::NothingToAsk, PromptOutcome::Discarded, PromptOutcome::Saved}) {
     Answer answer = AfterPrompt(outcome);
     EXPECT_TRUE(answer.sessionMayEnd) << static_cast<int>(outcome);
     EXPECT_EQ(answer.reason, BlockReason::None) << static_cast<int>(outcome);

@@ -86,7 +86,7 @@ App::App(const AppOptions& options) {
   dir_ = options.programDir.empty() ? FreshTestDir(options.dirSuffix) : options.programDir;
   std::string exe = dir_ + "\\Framewick.exe";
   if (options.programDir.empty()) {
-    ::CopyFileA((BinDir() + "\\Framewick.exe").c_str(), exe.c_str(), FALSE);
+    ::CopyFileA((BinDir() + "\\" + options.program).c_str(), exe.c_str(), FALSE);
     if (options.withSound) ::CopyFileA((BinDir() + "\\camera.wav").c_str(), (dir_ + "\\camera.wav").c_str(), FALSE);
     if (options.settings) WriteFileBytes(dir_ + "\\settings.txt", *options.settings);
   }

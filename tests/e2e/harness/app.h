@@ -21,6 +21,9 @@ struct AppOptions {
   std::string cwd;                      // process current directory (default: its directory)
   std::string dirSuffix;                // to run several programs in one test
   std::string programDir;               // run the copy already in this directory instead
+  // Another build of the program in the bin directory to run in its place,
+  // copied as Framewick.exe (the in-process test builds).
+  std::string program = "Framewick.exe";
   // Unix environment settings for the program ("NAME=value ..."), for what
   // Wine's Unix side reads (CUPS_SERVER, ...): a program a Wine process
   // starts inherits its Unix environment, not the Windows one, so with these

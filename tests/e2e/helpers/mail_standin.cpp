@@ -6,10 +6,13 @@
 // every key it receives, one line each: "key [Ctrl+][Alt+][Shift+]<name>"
 // for key presses and "char <hex UTF-16 unit>" for characters typed as
 // literal text (VK_PACKET). Mode "subject" titles the window with the
-// url's subject, as a mail program's new message does; mode "other" gives
-// it a title of its own. The window takes the foreground and the keyboard
-// focus before it takes its title. It closes on WM_CLOSE, or by itself
-// after two minutes.
+// url's subject (percent-decoded, its bytes read in the ANSI code page), as
+// a mail program's new message does; mode "other" gives it a title of its
+// own. The window takes the foreground and the keyboard focus before it
+// takes its title. Mode "behind" titles it with the subject too, but shows
+// it without activating it, at the bottom of the windows: the foreground
+// stays where it was. It closes on WM_CLOSE, or by itself after two
+// minutes.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -83,6 +86,30 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  return -1;
+}
+
+// "%XX" escapes as the bytes they stand for, the bytes as ANSI text.
+std::wstring PercentDecoded(const std::wstring& text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+      bytes += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+      i += 2;
+    } else {
+      bytes += static_cast<char>(text[i]);  // the address itself is ASCII
+    }
+  }
+  int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+  return out;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -97,13 +124,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Append(L"url " + url);
 
   std::wstring title = L"Stand-in mail: other window";
-  if (mode == L"subject") {
+  const bool behind = mode == L"behind";
+  if (mode == L"subject" || behind) {
     const std::wstring start = L"subject=", end = L"&body=";
     std::size_t s = url.find(start);
     std::size_t e = url.rfind(end);
     if (s != std::wstring::npos) {
       s += start.size();
-      title = url.substr(s, (e != std::wstring::npos && e >= s) ? e - s : std::wstring::npos);
+      title = PercentDecoded(url.substr(s, (e != std::wstring::npos && e >= s) ? e - s : std::wstring::npos));
     }
   }
 
@@ -116,10 +144,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ::RegisterClassW(&wc);
   HWND hwnd = ::CreateWindowExW(0, L"FwMailStandIn", L"", WS_OVERLAPPEDWINDOW, 60, 60, 420, 240, nullptr, nullptr,
                                 instance, nullptr);
-  ::ShowWindow(hwnd, SW_SHOWNORMAL);
-  ::UpdateWindow(hwnd);
-  ::SetForegroundWindow(hwnd);
-  ::SetFocus(hwnd);
+  if (behind) {
+    ::SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(hwnd);
+  } else {
+    ::ShowWindow(hwnd, SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd);
+    ::SetForegroundWindow(hwnd);
+    ::SetFocus(hwnd);
+  }
   ::SetWindowTextW(hwnd, title.c_str());
   Append(L"ready");
   ::SetTimer(hwnd, 1, 120000, nullptr);
