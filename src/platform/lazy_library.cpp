@@ -64,7 +64,7 @@ class Libraries {
   }
 
  private:
-  // Room for every library the program loads this way (eight today) and more.
+  // Room for every library the program loads this way (ten today) and more.
   std::array<Loaded, 16> loaded_{};
 };
 
