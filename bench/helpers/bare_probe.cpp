@@ -1,11 +1,15 @@
-// The memory floor of a capture: the bare probes of bare_capture.h in a
+// The memory floor of captures: the bare probes of bare_capture.h in a
 // process of their own, which prints its peak working set once idle, after
-// one bare BitBlt of the screen (the bitmap kept, as a picture holds it)
-// and after the bare capture written to a file. Usage: bare_probe <dir>
+// as many bare BitBlts of the screen as the program is given in the bench
+// (each bitmap kept until the next capture, as a picture is held), and
+// after as many bare captures written to a file.
+// Usage: bare_probe <dir> <captures>
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "bare_capture.h"
@@ -16,22 +20,32 @@ SIZE_T Peak() {
   pmc.cb = sizeof pmc;
   return ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc) ? pmc.PeakWorkingSetSize : 0;
 }
+
+void Print(const char* name, SIZE_T bytes) {
+  std::printf("figure: %s %zu %zu\n", name, static_cast<size_t>(bytes), static_cast<size_t>(bytes));
+}
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  std::string dir = commandLine && *commandLine ? commandLine : ".";
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  std::string dir = __argc > 1 ? __argv[1] : ".";
+  int captures = __argc > 2 ? std::max(1, std::atoi(__argv[2])) : 1;
   SIZE_T idle = Peak();
   HBITMAP kept = nullptr;
-  bench::BareBitBlt(&kept);
+  for (int i = 0; i < captures; ++i) {
+    if (kept) ::DeleteObject(kept);
+    kept = nullptr;
+    bench::BareBitBlt(&kept);
+  }
   SIZE_T captured = Peak();
-  ::DeleteObject(kept);
-  bench::BareCaptureAndWrite(dir, "bare_probe.bmp");
+  if (kept) ::DeleteObject(kept);
+  for (int i = 0; i < captures; ++i) {
+    bench::BareCaptureAndWrite(dir, "bare_probe.bmp");
+    ::DeleteFileA((dir + "\\bare_probe.bmp").c_str());
+  }
   SIZE_T written = Peak();
-  ::DeleteFileA((dir + "\\bare_probe.bmp").c_str());
-  std::printf("figure: bare_peak_memory_idle %zu %zu\n", static_cast<size_t>(idle), static_cast<size_t>(idle));
-  std::printf("figure: bare_peak_memory_bitblt %zu %zu\n", static_cast<size_t>(captured),
-              static_cast<size_t>(captured));
-  std::printf("figure: bare_peak_memory_written %zu %zu\n", static_cast<size_t>(written), static_cast<size_t>(written));
+  Print("bare_peak_memory_idle", idle);
+  Print("bare_peak_memory_bitblt", captured);
+  Print("bare_peak_memory_written", written);
   std::fflush(stdout);
   return 0;
 }
