@@ -25,7 +25,7 @@ std::string ApplyAndAnswer(App& app, const OptionsControls& c) {
 void CloseOptions(App& app, const OptionsControls& c) {
   CloseFromFrame(c.dialog);
   ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(c.dialog); }, 3000));
-  ASSERT_TRUE(PassBarrier(app));
+  ASSERT_TRUE(app.Barrier());
 }
 
 // Opens the entry `name` of the directory list with a click and Enter.
@@ -44,7 +44,7 @@ bool OpenListEntry(App& app, const OptionsControls& c, const std::string& name) 
   MouseButton(false);
   if (!WaitUntil([&] { return Ask(c.dir1, LB_GETCURSEL) == static_cast<LRESULT>(index); }, 3000)) return false;
   SendKey(VK_RETURN);
-  return PassBarrier(app);
+  return app.Barrier();
 }
 
 TEST(ApplyFailure, TheMessageSaysWhichOlderSettingsComeBackAndTheyDo) {
@@ -71,7 +71,7 @@ TEST(ApplyFailure, TheMessageSaysWhichOlderSettingsComeBackAndTheyDo) {
       << "the file's settings will come back: " << text;
   EXPECT_NE(text.find("\"Auto save to file\" checked and the folder " + shots + "."), std::string::npos) << text;
   EXPECT_EQ(text.find("Show program after each snap"), std::string::npos) << "it was not changed: " << text;
-  ASSERT_TRUE(PassBarrier(app));
+  ASSERT_TRUE(app.Barrier());
   EXPECT_TRUE(::IsWindowVisible(c.dialog)) << "the dialog closed although nothing was written";
   EXPECT_EQ(ReadFileBytes(path), SettingsLine(1, 1, shots)) << "the file was changed";
 

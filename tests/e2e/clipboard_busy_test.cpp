@@ -34,7 +34,7 @@ TEST(ClipboardBusy, WhileAnotherProgramHoldsTheClipboardPasteCopyAndCutKeepThePi
   app.Click("Paste");
   app.Click("Copy");
   app.Click("Cut");
-  ASSERT_TRUE(PassBarrier(app)) << "the commands did not return";
+  ASSERT_TRUE(app.Barrier()) << "the commands did not return";
   EXPECT_TRUE(OpenDialogs(app.pid()).empty());
   EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0)
       << "a clipboard that could not be opened was taken for an empty one, or Cut emptied the area without a copy";

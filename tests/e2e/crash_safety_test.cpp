@@ -97,7 +97,7 @@ TEST(CrashSafety, KillsDuringAutomaticSavesLeaveOnlyWholeCaptures) {
   std::size_t before = SnapFiles(shots).size();
   PostHotkey(last);
   ASSERT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() > before; }, kSaveTimeoutMs));
-  ASSERT_TRUE(PassBarrier(last));
+  ASSERT_TRUE(last.Barrier());
   EXPECT_TRUE(OpenDialogs(last.pid()).empty());
   wrong += CheckCaptures(shots, seen, "at the end");
   EXPECT_EQ(ProgramTempFiles(shots), std::vector<std::string>{}) << "temporary files survived the next save";

@@ -24,7 +24,7 @@ bool SaveThroughDialog(App& app, const std::string& typed, const std::string& wr
   if (!dlg) return false;
   ChooseFileName(dlg, typed);
   if (!WaitUntil([&] { return SavedBitmap(written); }, kSaveTimeoutMs)) return false;
-  return PassBarrier(app);
+  return app.Barrier();
 }
 
 TEST(Files, TemporariesLeftByACrashGoAtTheNextSaveIntoTheirDirectory) {
@@ -51,7 +51,7 @@ TEST(Files, TemporariesLeftByACrashGoAtTheNextSaveIntoTheirDirectory) {
   BringToFront(pattern.hwnd());
   PostHotkey(app);
   ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
-  ASSERT_TRUE(PassBarrier(app));
+  ASSERT_TRUE(app.Barrier());
   EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a file it could not remove was reported";
   ExpectWholeBmp(shots + "\\snap0.jpg");
   EXPECT_FALSE(FileExists(shots + "\\" + leftover)) << "the crash's temporary file is still there";
@@ -90,7 +90,7 @@ TEST(Files, ThousandsOfEarlierCapturesAreSteppedOverByOneDirectorySearch) {
   std::string first = shots + "\\snap" + std::to_string(missing) + ".jpg";
   std::string second = shots + "\\snap" + std::to_string(earlier) + ".jpg";
   ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(first) && SavedBitmap(second); }, kSaveTimeoutMs));
-  ASSERT_TRUE(PassBarrier(app));
+  ASSERT_TRUE(app.Barrier());
   ExpectWholeBmp(first);
   ExpectWholeBmp(second);
   EXPECT_EQ(ListDir(shots).size(), static_cast<std::size_t>(earlier - 1 + 2 + 2));

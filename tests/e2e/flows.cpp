@@ -47,6 +47,15 @@ void Restore(App& app) {
   app.Sync();
 }
 
+bool AreaBlank(App& app) {
+  Image a = app.PictureArea();
+  if (a.empty()) return false;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (a.at(x, y) != 0xFFFFFF) return false;
+  return true;
+}
+
 bool ScreenButtonCapture(App& app) {
   // A known picture at the screen's top-left, the program clear of it.
   PatternWindow pattern(0, 0, 160, 100, 97);

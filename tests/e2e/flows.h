@@ -30,6 +30,9 @@ bool WaitFirstCaptureTaken(App& app);
 // and the picture area shows the screen (a pattern put at its top-left).
 bool ScreenButtonCapture(App& app);
 
+// Whether the picture area shows nothing (its top-left corner all white).
+bool AreaBlank(App& app);
+
 // Restores a minimised program and brings it to the front.
 void Restore(App& app);
 

@@ -20,38 +20,6 @@ std::uint16_t Le16(const std::string& b, std::size_t at) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
 }
 
-UINT BarrierMessage() {
-  static const UINT message = ::RegisterWindowMessageA(kBarrierMessage);
-  return message;
-}
-
-// The tokens of the barrier answers that have arrived.
-std::vector<LPARAM>& Answered() {
-  static std::vector<LPARAM> tokens;
-  return tokens;
-}
-
-LRESULT CALLBACK BarrierProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == BarrierMessage() && msg != 0) {
-    Answered().push_back(lParam);
-    return 0;
-  }
-  return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// A message-only window of the driver's that receives the answers.
-HWND BarrierWindow() {
-  static HWND window = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = BarrierProc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "FwE2eBarrier";
-    ::RegisterClassA(&wc);
-    return ::CreateWindowExA(0, "FwE2eBarrier", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }();
-  return window;
-}
-
 // The "%XX" escapes of a "mailto:" address as the bytes they stand for.
 std::string PercentDecoded(const std::string& text) {
   std::string out;
@@ -81,24 +49,6 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 }  // namespace
-
-bool PassBarrier(App& app, DWORD timeoutMs) {
-  static LPARAM token = 0;
-  HWND answers = BarrierWindow();
-  if (!answers || !app.main() || !BarrierMessage()) return false;
-  LPARAM mine = ++token;
-  if (!::PostMessageA(app.main(), BarrierMessage(), reinterpret_cast<WPARAM>(answers), mine)) return false;
-  auto answered = [&] {
-    MSG msg;
-    while (::PeekMessageA(&msg, answers, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-    auto& got = Answered();
-    return std::find(got.begin(), got.end(), mine) != got.end();
-  };
-  WaitUntil([&] { return answered() || !app.running(); }, timeoutMs, 2);
-  bool ok = answered();
-  Answered().clear();
-  return ok;
-}
 
 void PostHotkey(App& app, int id) {
   ::PostMessageA(app.main(), WM_HOTKEY, static_cast<WPARAM>(id),

@@ -13,11 +13,6 @@
 
 namespace e2e {
 
-// Waits until the program has dispatched everything posted to its main
-// window before this call (a posted BM_CLICK to one of its buttons
-// included): the main window answers the barrier message in queue order.
-bool PassBarrier(App& app, DWORD timeoutMs = 5000);
-
 // Posts the hotkey message of Ctrl+F10 (id 0) or Ctrl+F11 (id 1) to the
 // main window, as the system does when the keys are pressed.
 void PostHotkey(App& app, int id = 0);

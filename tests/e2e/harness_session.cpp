@@ -46,44 +46,4 @@ void BroadcastTaskbarCreated() {
   ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
 
-namespace {
-
-// The driver's window the program answers the barrier to.
-HWND BarrierWindow() {
-  static HWND window = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "FwTestBarrier";
-    ::RegisterClassA(&wc);
-    return ::CreateWindowExA(0, "FwTestBarrier", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleA(nullptr),
-                             nullptr);
-  }();
-  return window;
-}
-
-}  // namespace
-
-bool PostedBarrier(HWND mainWindow, DWORD timeoutMs) {
-  static const UINT barrier = ::RegisterWindowMessageA(kBarrierMessage);
-  static LPARAM nextToken = 0x4200;
-  HWND me = BarrierWindow();
-  if (!barrier || !me || !mainWindow) return false;
-  LPARAM token = ++nextToken;
-  if (!::PostMessageA(mainWindow, barrier, reinterpret_cast<WPARAM>(me), token)) return false;
-  DWORD start = ::GetTickCount();
-  MSG msg;
-  while (::GetTickCount() - start < timeoutMs) {
-    // The driver's own windows (patterns) keep being served meanwhile.
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.hwnd == me && msg.message == barrier && msg.lParam == token) return true;
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    if (!::IsWindow(mainWindow)) return false;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return false;
-}
-
 }  // namespace e2e

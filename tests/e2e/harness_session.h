@@ -50,9 +50,4 @@ bool SendEndSession(HWND target, bool ending, LPARAM reasons = ENDSESSION_LOGOFF
 // top-level window as the shell does.
 void BroadcastTaskbarCreated();
 
-// Posts the program's barrier message (control_ids.h) to its main window
-// and waits for the answer: everything posted to the window before it has
-// then been handled.
-bool PostedBarrier(HWND mainWindow, DWORD timeoutMs = 5000);
-
 }  // namespace e2e

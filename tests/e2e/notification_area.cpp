@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
 #include "harness.h"
 
 namespace e2e {
@@ -90,6 +92,20 @@ std::string TipOf(HWND icon) {
 bool Shows(HWND icon) {
   std::vector<HWND> icons = TrayIcons();
   return std::find(icons.begin(), icons.end(), icon) != icons.end();
+}
+
+bool Hidden(App& app) {
+  return !::IsWindowVisible(app.main());
+}
+
+HWND GoToTray(App& app) {
+  std::vector<HWND> before = TrayIcons();
+  app.Click("Tray");
+  EXPECT_TRUE(WaitUntil([&] { return Hidden(app); }, 5000)) << "the window stayed visible";
+  HWND icon = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (icon = NewIcon(before)) != nullptr; }, 5000)) << "no new icon";
+  app.Sync();
+  return icon;
 }
 
 }  // namespace e2e

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "harness/app.h"
+
 namespace e2e {
 
 HWND TrayWindow();
@@ -22,5 +24,11 @@ bool Shows(HWND icon);
 // The tip of an icon, read from the shell's tooltips as a screen reader
 // reads them: the request and its answer live in the shell's own memory.
 std::string TipOf(HWND icon);
+
+// Whether the program's main window is hidden (in the notification area).
+bool Hidden(App& app);
+// Presses "Tray" and waits until the window has gone into the notification
+// area; returns the new icon (null if none came).
+HWND GoToTray(App& app);
 
 }  // namespace e2e

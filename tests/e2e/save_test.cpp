@@ -160,14 +160,6 @@ std::optional<DialogInfo> WaitForPrompt(App& app) {
   return WaitForDialog(app.pid(), 5000, "Save?");
 }
 
-bool AreaBlank(App& app) {
-  Image a = app.PictureArea();
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 60; ++x)
-      if (a.at(x, y) != 0xFFFFFF) return false;
-  return true;
-}
-
 TEST(Prompt, NewRightAfterStartAsksNothing) {
   App app;
   app.Menu(kMenuNew);

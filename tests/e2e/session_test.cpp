@@ -18,15 +18,6 @@ namespace {
 
 constexpr const char* kPromptText = " You have not saved your file. Click OK to save, Cancel to Discard";
 
-bool AreaBlank(App& app) {
-  Image a = app.PictureArea();
-  if (a.empty()) return false;
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 60; ++x)
-      if (a.at(x, y) != 0xFFFFFF) return false;
-  return true;
-}
-
 int OpenPrompts(App& app) {
   int n = 0;
   for (const auto& d : OpenDialogs(app.pid())) n += d.title == "Save?";

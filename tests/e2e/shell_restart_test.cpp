@@ -22,20 +22,6 @@ namespace {
 
 constexpr UINT kTrayCallback = fw::tray::kTrayCallbackMessage;
 
-bool Hidden(App& app) {
-  return !::IsWindowVisible(app.main());
-}
-
-// Presses "Tray" and returns the icon that came (null if none did).
-HWND GoToTray(App& app) {
-  std::vector<HWND> before = TrayIcons();
-  app.Click("Tray");
-  EXPECT_TRUE(WaitUntil([&] { return Hidden(app); }, 5000)) << "the window stayed visible";
-  HWND icon = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (icon = NewIcon(before)) != nullptr; }, 5000)) << "no new icon";
-  return icon;
-}
-
 // The shell loses the program's icon: the icon of that window and id goes.
 void LoseIcon(App& app, HWND icon) {
   NOTIFYICONDATAA data{};
@@ -51,7 +37,7 @@ void LoseIcon(App& app, HWND icon) {
 // only when the shell has it).
 void RestartShell(App& app) {
   BroadcastTaskbarCreated();
-  EXPECT_TRUE(PostedBarrier(app.main()));
+  EXPECT_TRUE(app.Barrier());
 }
 
 // The one new icon after a restart of the shell; null if none came.

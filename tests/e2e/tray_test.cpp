@@ -38,22 +38,6 @@ HWND OpenMenu(App& app) {
   return FindTopLevel(app.pid(), "#32768", nullptr, true);
 }
 
-bool Hidden(App& app) {
-  return !::IsWindowVisible(app.main());
-}
-
-// Presses "Tray" and waits until the window has gone into the notification
-// area; returns the new icon.
-HWND GoToTray(App& app) {
-  std::vector<HWND> before = TrayIcons();
-  app.Click("Tray");
-  EXPECT_TRUE(WaitUntil([&] { return Hidden(app); }, 5000)) << "the window stayed visible";
-  HWND icon = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (icon = NewIcon(before)) != nullptr; }, 5000)) << "no new icon";
-  app.Sync();
-  return icon;
-}
-
 // Renders the program's own icon as the notification area draws it: small,
 // on the area's background.
 Image ProgramIconAsShown(App& app, HWND icon) {

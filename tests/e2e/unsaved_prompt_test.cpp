@@ -43,14 +43,6 @@ void ExpectSaveFailedMessage(App& app, const std::string& path) {
   ASSERT_TRUE(WaitDialogGone(failure->hwnd, 5000));
 }
 
-bool AreaBlank(App& app) {
-  Image a = app.PictureArea();
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 60; ++x)
-      if (a.at(x, y) != 0xFFFFFF) return false;
-  return true;
-}
-
 TEST(PromptSaveFailure, NewAndExitSayWhyAndKeepThePictureAndTheProgram) {
   App app;
   ASSERT_TRUE(ScreenButtonCapture(app));

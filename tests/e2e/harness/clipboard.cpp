@@ -68,12 +68,7 @@ bool PutBitmapOnClipboard(const Image& img) {
   // The clipboard takes a device-dependent bitmap.
   HDC screen = ::GetDC(nullptr);
   HBITMAP ddb = ::CreateCompatibleBitmap(screen, img.width, img.height);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = img.width;
-  bi.bmiHeader.biHeight = -img.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDown32(img.width, img.height);
   ::SetDIBits(screen, ddb, 0, img.height, img.px.data(), &bi, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
   OpenClip clip;

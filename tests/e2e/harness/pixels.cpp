@@ -13,13 +13,7 @@ Image ImageFromBitmap(HBITMAP bmp, HDC ref) {
   img.width = bm.bmWidth;
   img.height = bm.bmHeight;
   img.px.assign(static_cast<std::size_t>(img.width) * img.height, 0);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = img.width;
-  bi.bmiHeader.biHeight = -img.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDown32(img.width, img.height);
   HDC dc = ref ? ref : ::GetDC(nullptr);
   ::GetDIBits(dc, bmp, 0, img.height, img.px.data(), &bi, DIB_RGB_COLORS);
   if (!ref) ::ReleaseDC(nullptr, dc);
@@ -98,13 +92,19 @@ Image LoadBmpFile(const std::string& path) {
   return img;
 }
 
-HBITMAP BitmapFromImage(const Image& img) {
+BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = img.width;
-  bi.bmiHeader.biHeight = -img.height;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
+HBITMAP BitmapFromImage(const Image& img) {
+  BITMAPINFO bi = TopDown32(img.width, img.height);
   void* bits = nullptr;
   HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bmp && bits) std::memcpy(bits, img.px.data(), img.px.size() * 4);

@@ -11,6 +11,10 @@
 
 namespace e2e {
 
+// The header of a top-down 32-bit picture of that size, as the tests
+// read and write pixels.
+BITMAPINFO TopDown32(int width, int height);
+
 struct Image {
   int width = 0, height = 0;
   std::vector<std::uint32_t> px;  // 0x00RRGGBB, top-down
