@@ -1,8 +1,8 @@
 // Capture timings: SnapDesktop, SnapForegroundWindow and a whole Ctrl+S
 // capture (sound, capture, picture shown), median and minimum over many
-// runs. Prints a table; not a pass/fail test. Usage: fw_bench [runs]
+// runs (the hotkey's figures, with their floors, are program_bench's). Prints a table; not a pass/fail test. Usage:
+// fw_bench [runs]
 #include <windows.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,8 +15,8 @@
 #include "app/program.h"
 #include "capture/capture_commands.h"
 #include "capture/capture_engine.h"
-#include "capture/hotkeys.h"
 #include "platform/events.h"
+#include "platform/ole.h"
 #include "platform/window.h"
 
 namespace {
@@ -50,7 +50,8 @@ Figures Measure(int runs, const std::function<void()>& step) {
 
 int main(int argc, char** argv) {
   int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-  if (FAILED(::OleInitialize(nullptr))) return 2;
+  fw::ole::Session ole;
+  if (!fw::ole::Start()) return 2;
   fw::Program program;
   fw::Form1& form = program.form1;
   if (!form.Create(::GetModuleHandleA(nullptr))) return 2;
@@ -67,37 +68,12 @@ int main(int argc, char** argv) {
     fw::DoEvents();
   });
 
-  // A Ctrl+F10 hotkey message to the picture held: the program's own
-  // window procedure chain and hotkey handler, in this process.
-  fw::InstallHotkeyWndProc(form.capturing());
-  Figures hotkey = Measure(
-      runs,
-      [&] {
-        // Not timed: what the previous capture left to do (its painting).
-        ::RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        fw::DoEvents();
-      },
-      [&] {
-        fw::Picture before = form.GetPicture();
-        ::PostMessageA(form.hwnd(), WM_HOTKEY, 0, 0);
-        MSG msg;
-        while (form.GetPicture().SameObject(before)) {
-          if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-          }
-        }
-      });
-
   std::printf("capture timings, %d runs each, screen %dx%d\n", runs, w, h);
   std::printf("%-34s %10s %10s\n", "operation", "median ms", "min ms");
   std::printf("%-34s %10.2f %10.2f\n", "SnapDesktop", desktop.median, desktop.minimum);
   std::printf("%-34s %10.2f %10.2f\n", "SnapForegroundWindow (main window)", foreground.median, foreground.minimum);
   std::printf("%-34s %10.2f %10.2f\n", "capensc_Click (Ctrl+S), shown", whole.median, whole.minimum);
-  std::printf("%-34s %10.2f %10.2f\n", "Ctrl+F10 message to picture held", hotkey.median, hotkey.minimum);
   std::printf("figure: snap_desktop %.2f %.2f\n", desktop.median, desktop.minimum);
-  std::printf("figure: hotkey_to_picture %.2f %.2f\n", hotkey.median, hotkey.minimum);
   ::DestroyWindow(form.hwnd());
-  ::OleUninitialize();
   return 0;
 }

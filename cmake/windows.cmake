@@ -6,9 +6,10 @@ list(REMOVE_ITEM FW_APP_SOURCES ${FW_RULES_SOURCES})
 
 set(FW_STATIC_RUNTIME -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 set(FW_WIN_LIBS ole32 oleaut32 uuid winmm comctl32 comdlg32 shell32 gdi32 user32 advapi32 winspool)
-# The program itself links only what it needs at start; the Save dialog,
-# printing, the shell and the sound are loaded when first used.
-set(FW_PROGRAM_LIBS ole32 oleaut32 uuid comctl32 gdi32 user32 advapi32)
+# The program itself links only what it needs at start; OLE (the picture
+# objects), the Save dialog, printing, the shell and the sound are loaded
+# when first used.
+set(FW_PROGRAM_LIBS uuid comctl32 gdi32 user32 advapi32)
 
 # Everything but WinMain, so the benchmark can link the same code.
 set(FW_CORE_SOURCES ${FW_APP_SOURCES})
@@ -30,7 +31,7 @@ endif()
 set_target_properties(Framewick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/framewick.rc APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/resources/framewick.ico ${CMAKE_SOURCE_DIR}/resources/framewick.manifest
-             ${CMAKE_SOURCE_DIR}/resources/sample.jpg ${CMAKE_SOURCE_DIR}/resources/camera.jpg)
+             ${CMAKE_SOURCE_DIR}/resources/sample.bmp ${CMAKE_SOURCE_DIR}/resources/camera.jpg)
 
 # Files that live beside the program.
 foreach(f camera.wav help.htm)
@@ -81,10 +82,14 @@ foreach(src ${FW_BENCH_SOURCES})
   target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
+# The start-up profile starts as the program does: a GUI program.
+set_target_properties(startup_profile PROPERTIES WIN32_EXECUTABLE ON)
 file(GLOB FW_BENCH_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/helpers/*.cpp)
 foreach(src ${FW_BENCH_HELPERS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} WIN32 ${src})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/bench/include)
+  target_link_libraries(${name} PRIVATE psapi)
   target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
@@ -110,7 +115,7 @@ file(GLOB FW_INPROCESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/i
 foreach(src ${FW_INPROCESS_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/resources/framewick.rc)
-  target_link_libraries(${name} PRIVATE fw_core psapi)
+  target_link_libraries(${name} PRIVATE fw_core psapi ole32 oleaut32)
   target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   add_dependencies(fw_e2e ${name})

@@ -1,33 +1,17 @@
 // Framewick: a small screen-capture utility.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "app/program.h"
 #include "platform/events.h"
 #include "platform/lazy_library.h"
-
-namespace {
-
-// Keeps OLE initialised for the life of the program.
-class OleSession {
- public:
-  OleSession() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-  ~OleSession() {
-    if (ok_) ::OleUninitialize();
-  }
-
- private:
-  bool ok_;
-};
-
-}  // namespace
+#include "platform/ole.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fw::lazy::RestrictLibrarySearch();
-  OleSession ole;
+  // OLE starts when first needed (a picture, the Save dialog, the shell)
+  // and ends with the program.
+  fw::ole::Session ole;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
 

@@ -33,7 +33,10 @@ void InitialisePictureArea(const MainWindow& form) {
 void LoadSamplePhoto(const MainWindow& form) {
   // Unless something has been given to Image1 in the meantime.
   HWND image = form.image1();
-  if (!GetImagePicture(image).IsObject()) SetImagePicture(image, Picture::FromResource(IDR_SAMPLE_PHOTO));
+  if (GetImagePicture(image).IsObject()) return;
+  ShowImageBitmap(image, UniqueBitmap(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                                        MAKEINTRESOURCEA(IDR_SAMPLE_PHOTO),
+                                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
 }
 
 void Command3_Click(MainWindow& form) {

@@ -8,8 +8,9 @@ namespace fw {
 
 // Gives Image1 its mouse handling.
 void InitialisePictureArea(const MainWindow& form);
-// Gives Image1 its sample photograph. Decoding it takes a moment, so the
-// main window does this just after it first shows.
+// Gives Image1 its sample photograph, a plain bitmap of the program's
+// resources (no picture object, so OLE is not needed to show it); the main
+// window does this just after it first shows.
 void LoadSamplePhoto(const MainWindow& form);
 
 void Command3_Click(MainWindow& form);         // "Clear"

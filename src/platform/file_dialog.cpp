@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/lazy_library.h"
+#include "platform/ole.h"
 
 namespace fw {
 
@@ -25,6 +26,7 @@ std::optional<std::string> ShowSaveDialog(HWND owner, const std::string& filter,
   static auto* getSaveFileName = lazy::Function<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
   static auto* extendedError = lazy::Function<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
   if (!getSaveFileName || !extendedError) return std::nullopt;
+  ole::Start();  // the dialog's folder views are OLE objects
   if (getSaveFileName(&ofn)) return std::string(file.data());
   if (extendedError() == 0) return std::string();  // cancelled
   return std::nullopt;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/library_rules.h"
+#include "platform/ole.h"
 
 namespace fw::lazy {
 namespace {
@@ -63,7 +64,7 @@ class Libraries {
   }
 
  private:
-  // Room for every library the program loads this way (eight today) and more.
+  // Room for every library the program loads this way (ten today) and more.
   std::array<Loaded, 16> loaded_{};
 };
 
@@ -86,6 +87,7 @@ namespace fw {
 bool ShellExecuteLazily(HWND owner, const char* verb, const char* file) noexcept {
   static auto* execute = lazy::Function<decltype(::ShellExecuteA)>("shell32.dll", "ShellExecuteA");
   if (!execute) return false;
+  ole::Start();  // the shell may hand the file to an extension, an OLE object
   return reinterpret_cast<INT_PTR>(execute(owner, verb, file, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 

@@ -1,8 +1,9 @@
 // Functions of the system libraries the program needs only now and then
 // (the Save dialog, printing, mail and help, the tray icon, the camera
-// sound), found when they are first called so that start-up does not load
-// those libraries. A library that cannot be loaded, or lacks the function,
-// gives a null function; callers treat that as the call failing.
+// sound, OLE for the picture objects), found when they are first called so
+// that start-up does not load those libraries. A library that cannot be
+// loaded, or lacks the function, gives a null function; callers treat that
+// as the call failing.
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/dib.h"
+#include "platform/ole.h"
 #include "platform/screen.h"
 
 namespace fw {
@@ -52,7 +53,7 @@ PICTDESC Describe(UINT type) noexcept {
 template <typename... Owners>
 Picture Adopt(PICTDESC& desc, Owners&... owners) noexcept {
   ComPtr<IDispatch> object;
-  if (FAILED(::OleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, object.put_void())) || !object) return Picture();
+  if (FAILED(ole::CreatePictureIndirect(&desc, IID_IDispatch, TRUE, object.put_void())) || !object) return Picture();
   (owners.release(), ...);
   return Picture::FromDisp(object.As<IPictureDisp>(IID_IPictureDisp));
 }
@@ -158,10 +159,10 @@ Picture Picture::FromResource(int id) noexcept {
     std::memcpy(lock.get(), data, size);
   }
   ComPtr<IStream> stream;
-  if (FAILED(::CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return Picture();
+  if (FAILED(ole::CreateStreamOnGlobal(copy.get(), TRUE, stream.put()))) return Picture();
   copy.release();  // the stream frees it
   ComPtr<IPictureDisp> disp;
-  if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPictureDisp, disp.put_void()))) {
+  if (FAILED(ole::LoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPictureDisp, disp.put_void()))) {
     return Picture();
   }
   return Picture::FromDisp(std::move(disp));

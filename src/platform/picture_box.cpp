@@ -17,8 +17,25 @@ struct BoxData {
 
 struct ImageData {
   Picture picture;
+  // A plain bitmap shown while no picture object has been given (the
+  // sample photograph): showing it needs no OLE.
+  UniqueBitmap plain;
   ImageMouseHandler mouse;
 };
+
+SIZE PlainSize(HBITMAP bmp) {
+  BITMAP bm{};
+  if (bmp && ::GetObjectA(bmp, sizeof bm, &bm) == sizeof bm) return SIZE{bm.bmWidth, bm.bmHeight};
+  return SIZE{0, 0};
+}
+
+void DrawPlain(HDC dc, HBITMAP bmp) {
+  SIZE s = PlainSize(bmp);
+  UniqueMemDC mem(::CreateCompatibleDC(dc));
+  if (!mem || s.cx <= 0 || s.cy <= 0) return;
+  SelectGuard sel(mem.get(), bmp);
+  ::BitBlt(dc, 0, 0, s.cx, s.cy, mem.get(), 0, 0, SRCCOPY);
+}
 
 template <typename T>
 T* DataOf(HWND hwnd) {
@@ -101,7 +118,7 @@ void PaintImage(HWND hwnd, const ImageData& data) {
   PaintDC pdc(hwnd);
   RECT rc;
   ::GetClientRect(hwnd, &rc);
-  SIZE s = data.picture.SizePixels();
+  SIZE s = data.plain ? PlainSize(data.plain.get()) : data.picture.SizePixels();
   if (s.cx < rc.right || s.cy < rc.bottom) {
     if (const BoxData* box = ParentBox(hwnd)) {
       HWND parent = ::GetParent(hwnd);
@@ -116,7 +133,11 @@ void PaintImage(HWND hwnd, const ImageData& data) {
       ::RestoreDC(pdc.get(), saved);
     }
   }
-  data.picture.Draw(pdc.get(), 0, 0);
+  if (data.plain) {
+    DrawPlain(pdc.get(), data.plain.get());
+  } else {
+    data.picture.Draw(pdc.get(), 0, 0);
+  }
 }
 
 // What a mouse message tells: the event and the button(s) involved, in
@@ -256,9 +277,21 @@ HWND CreateImageControl(HWND parent, int id, const Place& place) {
 void SetImagePicture(HWND image, Picture picture) {
   ImageData* data = DataOf<ImageData>(image);
   if (!data) return;
+  data->plain.reset();
   data->picture = std::move(picture);
   SIZE s = data->picture.SizePixels();
   if (data->picture.HasImage() && s.cx > 0 && s.cy > 0) {
+    ::SetWindowPos(image, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ::InvalidateRect(image, nullptr, FALSE);
+}
+
+void ShowImageBitmap(HWND image, UniqueBitmap bitmap) {
+  ImageData* data = DataOf<ImageData>(image);
+  if (!data || !bitmap || data->picture.IsObject()) return;
+  data->plain = std::move(bitmap);
+  SIZE s = PlainSize(data->plain.get());
+  if (s.cx > 0 && s.cy > 0) {
     ::SetWindowPos(image, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::InvalidateRect(image, nullptr, FALSE);

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "control_ids.h"
+#include "platform/handles.h"
 #include "platform/picture.h"
 #include "platform/units.h"
 
@@ -30,6 +31,10 @@ HWND CreateImageControl(HWND parent, int id, const Place& place);
 // current position (nothing shown and size kept without a picture).
 void SetImagePicture(HWND image, Picture picture);
 Picture GetImagePicture(HWND image);
+// Shows a plain bitmap at its natural size, as a picture would be shown,
+// until a picture is given (no picture object is made for it). Nothing
+// happens when the control already holds a picture object.
+void ShowImageBitmap(HWND image, UniqueBitmap bitmap);
 
 enum class MouseEvent { Down, Move, Up };
 // x, y in pixels relative to the control's top-left corner.

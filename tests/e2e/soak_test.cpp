@@ -53,9 +53,41 @@ Figures Measure(App& app) {
           ProcessPrivateBytes(app.process())};
 }
 
-void Print(const char* when, long done, const Figures& f) {
-  std::printf("soak: %-10s %6ld captures  gdi=%5ld  user=%4ld  private=%8.1f KB\n", when, done, f.gdi, f.user,
-              static_cast<double>(f.bytes) / 1024.0);
+double NowSeconds() {
+  LARGE_INTEGER t, f;
+  ::QueryPerformanceCounter(&t);
+  ::QueryPerformanceFrequency(&f);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// The pace of the run, printed beside the memory figures so that a
+// slowdown over time shows; a figure to read, never checked.
+class Pace {
+ public:
+  // Captures per second since the last call, and since the first.
+  void Mark(long done) {
+    double now = NowSeconds();
+    if (start_ < 0) {
+      start_ = last_ = now;
+      startDone_ = lastDone_ = done;
+    }
+    interval_ = Rate(done - lastDone_, now - last_);
+    whole_ = Rate(done - startDone_, now - start_);
+    last_ = now;
+    lastDone_ = done;
+  }
+  double interval() const { return interval_; }
+  double whole() const { return whole_; }
+
+ private:
+  static double Rate(long n, double s) { return s > 0 ? static_cast<double>(n) / s : 0.0; }
+  double start_ = -1, last_ = 0, interval_ = 0, whole_ = 0;
+  long startDone_ = 0, lastDone_ = 0;
+};
+
+void Print(const char* when, long done, const Figures& f, const Pace& pace) {
+  std::printf("soak: %-10s %6ld captures  gdi=%5ld  user=%4ld  private=%8.1f KB  %6.1f/s (run %6.1f/s)\n", when, done,
+              f.gdi, f.user, static_cast<double>(f.bytes) / 1024.0, pace.interval(), pace.whole());
   std::fflush(stdout);
 }
 
@@ -67,8 +99,10 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
   std::string shots = FreshTestDir("-shots");
   App app({.settings = "1,0,\"" + shots + "\"\r\n"});
   ASSERT_TRUE(app.started());
+  Pace pace;
+  pace.Mark(0);
   Figures base = Measure(app);
-  Print("start", 0, base);
+  Print("start", 0, base, pace);
   ASSERT_GE(base.gdi, 0) << "the program's GDI objects cannot be counted";
 
   long failures = 0;
@@ -99,10 +133,12 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
     }
     long done = i + 1;
     if (done == warmUp) {
+      pace.Mark(done);
       base = Measure(app);
-      Print("warmed up", done, base);
+      Print("warmed up", done, base, pace);
     } else if (done % step == 0 || done == total) {
-      Print(done == total ? "end" : "", done, Measure(app));
+      pace.Mark(done);
+      Print(done == total ? "end" : "", done, Measure(app), pace);
     }
   }
   ASSERT_TRUE(app.Sync());
