@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "../../resources/resource_ids.h"
+#include "flows.h"
 #include "harness.h"
 #include "registry_override.h"
 
@@ -14,18 +15,6 @@ namespace {
 constexpr const char* kUnavailable = "System Information Is Unavailable At This Time";
 constexpr const char* kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* kToolLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-
-HWND OpenVersionInfo(App& app) {
-  app.Menu(kMenuVersion);
-  HWND about = nullptr;
-  WaitUntil(
-      [&] {
-        about = FindTopLevel(app.pid(), kAboutClass, nullptr, true);
-        return about != nullptr;
-      },
-      5000);
-  return about;
-}
 
 bool Gone(HWND window) {
   return WaitUntil([&] { return !::IsWindow(window); }, 5000);

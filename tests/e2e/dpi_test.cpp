@@ -133,19 +133,6 @@ void ExpectMainWindowAt(App& app, int dpi) {
   EXPECT_TRUE(FontAt(app, app.command13(), 8.25, dpi));
 }
 
-HWND OpenVersionInfo(App& app) {
-  app.Menu(kMenuVersion);
-  HWND about = nullptr;
-  WaitUntil(
-      [&] {
-        about = FindTopLevel(app.pid(), kAboutClass, nullptr, true);
-        return about != nullptr;
-      },
-      5000);
-  app.Sync();
-  return about;
-}
-
 // Options and Version Info laid out at `dpi`: a few controls each, and
 // their fonts.
 void ExpectOptionsAt(App& app, HWND options, int dpi) {
@@ -246,6 +233,14 @@ TEST(Dpi, OptionsAndVersionInfoFollowADpiChange) {
   ExpectMainWindowAt(app, dpi);
 }
 
+// The picture area's picture as Copy puts it on the clipboard.
+Image CopiedPicture(App& app) {
+  EmptyTheClipboard();
+  app.Click("Copy");
+  EXPECT_TRUE(app.Sync());
+  return ClipboardBitmap();
+}
+
 // Ctrl+S copies the whole screen, every pixel of it, at any scaling: the
 // picture is the screen's size in pixels and the same pixels.
 TEST(Dpi, CtrlSCapturesTheWholeScreenPixelForPixel) {
@@ -264,10 +259,7 @@ TEST(Dpi, CtrlSCapturesTheWholeScreenPixelForPixel) {
   SendCtrlKey('S');
   ASSERT_TRUE(WaitUntil([&] { return PatternDifferences(app.PictureArea(), topLeft) == 0; }, 4000, 50))
       << "no capture showed in the picture area";
-  EmptyTheClipboard();
-  app.Click("Copy");
-  ASSERT_TRUE(app.Sync());
-  Image picture = ClipboardBitmap();
+  Image picture = CopiedPicture(app);
   EXPECT_EQ(picture.width, sw);
   EXPECT_EQ(picture.height, sh);
   EXPECT_EQ(CountDifferences(picture, screen), 0);
@@ -288,10 +280,7 @@ TEST(Dpi, CtrlF11CapturesTheForegroundWindowPixelForPixel) {
   SendCtrlKey(VK_F11);
   ASSERT_TRUE(WaitUntil([&] { return PatternDifferences(app.PictureArea(), pattern) == 0; }, 4000, 50))
       << "the pattern did not show in the picture area";
-  EmptyTheClipboard();
-  app.Click("Copy");
-  ASSERT_TRUE(app.Sync());
-  Image picture = ClipboardBitmap();
+  Image picture = CopiedPicture(app);
   EXPECT_EQ(picture.width, kW);
   EXPECT_EQ(picture.height, kH);
   EXPECT_EQ(CountDifferences(picture, pattern.expected()), 0);

@@ -47,6 +47,19 @@ void Restore(App& app) {
   app.Sync();
 }
 
+HWND OpenVersionInfo(App& app) {
+  app.Menu(kMenuVersion);
+  HWND about = nullptr;
+  WaitUntil(
+      [&] {
+        about = FindTopLevel(app.pid(), kAboutClass, nullptr, true);
+        return about != nullptr;
+      },
+      5000);
+  app.Sync();
+  return about;
+}
+
 bool AreaBlank(App& app) {
   Image a = app.PictureArea();
   if (a.empty()) return false;

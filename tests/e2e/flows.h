@@ -30,6 +30,10 @@ bool WaitFirstCaptureTaken(App& app);
 // and the picture area shows the screen (a pattern put at its top-left).
 bool ScreenButtonCapture(App& app);
 
+// Opens Help > Version Info and waits until it is there and settled;
+// returns its window (null if it did not come).
+HWND OpenVersionInfo(App& app);
+
 // Whether the picture area shows nothing (its top-left corner all white).
 bool AreaBlank(App& app);
 
