@@ -119,6 +119,21 @@ void ExpectNothingSavedYet(App& app) {
   EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
 }
 
+// Captures, saves as `path` and mails it: the mail program gets the exact
+// address, a window titled with the whole path and every key, and the
+// program shows no message.
+void MailsSavedFileWhole(App& app, MailHandler& handler, const std::string& path) {
+  Capture(app);
+  ASSERT_TRUE(SaveAs(app, path));
+  app.Click("Mail");
+  ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
+  app.Sync();
+  EXPECT_EQ(handler.Log(), ExpectedLog(path));
+  ASSERT_EQ(MailHandler::Windows().size(), 1u);
+  EXPECT_EQ(Text(MailHandler::Windows()[0]), path) << "the mail program did not get the whole path";
+  EXPECT_TRUE(app.SettledDialogs().empty());
+}
+
 TEST(Mail, WithoutASaveThereIsNothingToMail) {
   App app;
   MailHandler handler(app.dir(), "subject");
@@ -150,15 +165,7 @@ TEST(Mail, HandsTheSavedFileOverWithTheExactAddressAndKeys) {
   // Spaces, parentheses and every character the keystroke notation would
   // otherwise read as a command.
   std::string path = dir + "\\shot +^%~{1}[2] (a).bmp";
-  Capture(app);
-  ASSERT_TRUE(SaveAs(app, path));
-  app.Click("Mail");
-  ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
-  app.Sync();
-  EXPECT_EQ(handler.Log(), ExpectedLog(path));
-  ASSERT_EQ(MailHandler::Windows().size(), 1u);
-  EXPECT_EQ(Text(MailHandler::Windows()[0]), path);
-  EXPECT_TRUE(app.SettledDialogs().empty());
+  MailsSavedFileWhole(app, handler, path);
 }
 
 TEST(Mail, AfterTwoSavesTheSecondFileIsMailed) {
@@ -219,15 +226,7 @@ TEST(Mail, APathWithAmpersandPercentHashAndSpacesReachesTheMailProgramWhole) {
   // Unencoded, "&" would end the subject, "#" the address, and "%41" would
   // come back as "A": the window would never be found.
   std::string path = app.dir() + "\\Tom & Jerry 100%41 #2.bmp";
-  Capture(app);
-  ASSERT_TRUE(SaveAs(app, path));
-  app.Click("Mail");
-  ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
-  app.Sync();
-  EXPECT_EQ(handler.Log(), ExpectedLog(path));
-  ASSERT_EQ(MailHandler::Windows().size(), 1u);
-  EXPECT_EQ(Text(MailHandler::Windows()[0]), path) << "the mail program did not get the whole path";
-  EXPECT_TRUE(app.SettledDialogs().empty());
+  MailsSavedFileWhole(app, handler, path);
 }
 
 TEST(Mail, TypesNothingAnywhereWhenTheMailWindowStaysBehind) {
