@@ -1,5 +1,5 @@
 // The composition root: the one instance of the shared state and of each
-// of the three windows, wired together. WinMain (main.cpp) makes one; so
+// of the three windows, wired together. The start (startup.cpp) makes one; so
 // do the programs that run the program's code in a process of their own
 // (the benchmarks, the in-process tests).
 #pragma once

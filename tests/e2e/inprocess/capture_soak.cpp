@@ -2,12 +2,11 @@
 // and window, and reports whether its GDI and USER objects and its private
 // memory stay flat after a warm-up. Usage: capture_soak [captures]
 #include <windows.h>
-#include <ole2.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/program.h"
+#include "app/startup.h"
 #include "capture/capture_commands.h"
 #include "gui_resources.h"
 #include "image/picture_commands.h"
@@ -26,15 +25,8 @@ void Report(const char* when, int done) {
   std::fflush(stdout);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  int captures = argc > 1 ? std::atoi(argv[1]) : 1000;
-  if (FAILED(::OleInitialize(nullptr))) return 2;
-  fw::Program program;
+int Soak(fw::Program& program, int captures) {
   fw::Form1& form = program.form1;
-  if (!form.Create(::GetModuleHandleA(nullptr))) return 2;
-  ::ShowWindow(form.hwnd(), SW_SHOWNORMAL);
 
   // Warm-up: the first capture, copy and paste create what stays (fonts,
   // brushes, the clipboard's bookkeeping).
@@ -72,6 +64,19 @@ int main(int argc, char** argv) {
   std::printf("result gdi %ld -> %ld, user %ld -> %ld, private %zu KB -> %zu KB: %s\n", gdi0, gdi1, user0, user1,
               mem0 / 1024, mem1 / 1024, flat ? "flat" : "GROWING");
   ::DestroyWindow(form.hwnd());
-  ::OleUninitialize();
   return flat ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int captures = argc > 1 ? std::atoi(argv[1]) : 1000;
+  bool started = false;
+  fw::StartOptions options;
+  options.run = [&](fw::Program& program) {
+    started = true;
+    return Soak(program, captures);
+  };
+  int code = fw::RunProgram(::GetModuleHandleA(nullptr), options);
+  return started ? code : 2;  // the program did not start
 }

@@ -6,14 +6,11 @@
 // it. The refusal is made here, in this test build's own import table; the
 // program that ships has no such switch.
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include <cstring>
 
-#include "app/program.h"
+#include "app/startup.h"
 #include "platform/events.h"
-#include "platform/lazy_library.h"
 
 namespace {
 
@@ -71,21 +68,5 @@ int main() {
     return true;
   });
 
-  fw::lazy::RestrictLibrarySearch();
-  if (FAILED(::OleInitialize(nullptr))) return 2;
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
-  int code = 0;
-  {
-    fw::Program program;
-    fw::Form1& form = program.form1;
-    if (!form.Create(::GetModuleHandleA(nullptr))) return 1;
-    if (form.Form_Load()) {
-      ::ShowWindow(form.hwnd(), SW_SHOWNORMAL);
-      ::UpdateWindow(form.hwnd());
-      code = fw::RunMessageLoop();
-    }
-  }
-  ::OleUninitialize();
-  return code;
+  return fw::RunProgram(::GetModuleHandleA(nullptr));
 }

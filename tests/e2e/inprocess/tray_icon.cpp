@@ -4,8 +4,6 @@
 // clipboard nor any file the program reads gives one). Prints one line per
 // check and exits with the number of failed checks.
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/startup.h"
 #include "capture/hotkeys.h"
 #include "platform/events.h"
 #include "platform/handles.h"
@@ -129,18 +127,10 @@ bool Visible(HWND hwnd) {
   return ::IsWindowVisible(hwnd) != FALSE;
 }
 
-}  // namespace
-
-int main() {
-  if (FAILED(::OleInitialize(nullptr))) return 90;
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
-  fw::Program program;
+// The checks, run once the program has started as it always does.
+int RunChecks(fw::Program& program) {
   fw::Form1& form = program.form1;
-  if (!form.Create(::GetModuleHandleA(nullptr))) return 91;
-  if (!form.Form_Load()) return 92;
   HWND hwnd = form.hwnd();
-  ::ShowWindow(hwnd, SW_SHOWNORMAL);
   fw::DoEvents();
   Check(CurrentProc(hwnd) == fw::HotkeyWndProc, "at start the hotkey procedure is the window's");
 
@@ -210,7 +200,19 @@ int main() {
         "a second removal changes nothing");
 
   ::DestroyWindow(hwnd);
-  ::OleUninitialize();
   std::printf("result %d failed\n", g_failed);
   return g_failed;
+}
+
+}  // namespace
+
+int main() {
+  bool started = false;
+  fw::StartOptions options;
+  options.run = [&](fw::Program& program) {
+    started = true;
+    return RunChecks(program);
+  };
+  int code = fw::RunProgram(::GetModuleHandleA(nullptr), options);
+  return started ? code : 90;  // the program did not start
 }
