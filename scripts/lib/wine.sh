@@ -137,7 +137,9 @@ fw_xvfb_start() {
       FW_XVFB_PID=$!
       local i=0
       while [ $i -lt 100 ]; do
-        if [ -e /tmp/.X11-unix/X$n ]; then
+        # Ours only when its lock names this server: another run may have
+        # started one on the same display a moment before.
+        if [ -e /tmp/.X11-unix/X$n ] && [ "$(tr -d ' ' < /tmp/.X$n-lock 2>/dev/null)" = "$FW_XVFB_PID" ]; then
           export DISPLAY=:$n
           return 0
         fi
