@@ -208,23 +208,22 @@ class CallThreadOwner {
 
 // The main window disabled for as long as the call runs, as under a modal
 // dialog: the mail program's message window is the one to work in. It is
-// enabled again, and brought back to the front when the program had the
-// foreground (the message window was its own), before anything is said.
+// enabled again before anything is said, and brought back to the front
+// when the front was last seen on a window of this program (the message
+// window, shown on the call's thread, has just gone); not when the user
+// went on in another program, or the mail program keeps its own window.
 class DisabledWhileCalling {
  public:
   explicit DisabledWhileCalling(HWND window)
       : window_(window), focus_(::GetFocus()), disabled_(window && !::EnableWindow(window, FALSE)) {}
   DisabledWhileCalling(const DisabledWhileCalling&) = delete;
   DisabledWhileCalling& operator=(const DisabledWhileCalling&) = delete;
-  ~DisabledWhileCalling() {
-    if (!disabled_ || !::IsWindow(window_)) return;
+  ~DisabledWhileCalling() { Enable(false); }
+
+  void Enable(bool toFront) {
+    if (!std::exchange(disabled_, false) || !::IsWindow(window_)) return;
     ::EnableWindow(window_, TRUE);
-    HWND front = ::GetForegroundWindow();
-    DWORD process = 0;
-    if (front) ::GetWindowThreadProcessId(front, &process);
-    if ((!front || process == ::GetCurrentProcessId()) && ::IsWindowVisible(window_) && !::IsIconic(window_)) {
-      ::SetForegroundWindow(window_);
-    }
+    if (toFront && ::IsWindowVisible(window_) && !::IsIconic(window_)) ::SetForegroundWindow(window_);
     if (::GetActiveWindow() == window_ && !::GetFocus()) {
       ::SetFocus(focus_ && ::IsWindow(focus_) && ::IsChild(window_, focus_) ? focus_ : window_);
     }
@@ -236,29 +235,35 @@ class DisabledWhileCalling {
   bool disabled_;
 };
 
-// Whether a window of the mail program is up: a visible top-level window
-// of this process made by another thread than the user-interface thread
-// (a mail program that works inside the caller, on the call's thread), or
-// another program's window that has come to the front since the call
-// began (a mail program that works in its own process).
+bool OfThisProcess(HWND window) {
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  return process == ::GetCurrentProcessId();
+}
+
+// Looks, while the call runs, whether a window of the mail program has
+// come up: a visible top-level window of this process made by another
+// thread than the user-interface thread (a mail program that works inside
+// its caller, on the call's thread), or another program's window that has
+// come to the front since the call began (a mail program that works in a
+// process of its own). Also where the front was last seen.
 class MailWindowWatch {
  public:
-  MailWindowWatch() : frontAtStart_(::GetForegroundWindow()) {}
+  MailWindowWatch()
+      : frontAtStart_(::GetForegroundWindow()), frontOurs_(!frontAtStart_ || OfThisProcess(frontAtStart_)) {}
 
   void Look() {
-    if (seen_) return;
     HWND front = ::GetForegroundWindow();
-    DWORD process = 0;
-    if (front && front != frontAtStart_) {
-      ::GetWindowThreadProcessId(front, &process);
-      if (process != ::GetCurrentProcessId()) {
-        seen_ = true;
-        return;
-      }
+    frontOurs_ = !front || OfThisProcess(front);
+    if (seen_) return;
+    if (front && front != frontAtStart_ && !frontOurs_) {
+      seen_ = true;
+      return;
     }
     ::EnumWindows(&MailWindowWatch::Visit, reinterpret_cast<LPARAM>(this));
   }
   bool seen() const { return seen_; }
+  bool frontWasOurs() const { return frontOurs_; }
 
  private:
   static BOOL CALLBACK Visit(HWND window, LPARAM param) {
@@ -273,6 +278,7 @@ class MailWindowWatch {
   }
 
   HWND frontAtStart_;
+  bool frontOurs_;
   bool seen_ = false;
 };
 
@@ -347,11 +353,12 @@ Outcome SendWithMailProgram(const MainWindow& form, const std::string& path) {
     for (;;) {
       HANDLE ended = thread.handle();
       DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &ended, kLookIntervalMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-      watch.Look();
       if (woke == WAIT_OBJECT_0) break;
+      watch.Look();
       DoEvents();
       if (form.Closing()) return {mapi::Next::Done, {}, true};
     }
+    disabled.Enable(watch.frontWasOurs());
   }
   mapi::Next next = mapi::AfterSendMail(call->result, watch.seen());
   return {next, next == mapi::Next::ReportFailure ? mapi::FailureMessage(call->result) : std::string(), false};

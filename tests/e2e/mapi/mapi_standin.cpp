@@ -112,7 +112,10 @@ class Record {
     ::CloseHandle(f);
   }
   void Text(const char* what, const wchar_t* text) {
-    Line(std::string(what) + (text ? " " + Utf8(text) : std::string(" (none)")));
+    std::string line(what);
+    line += ' ';
+    line += text ? Utf8(text) : std::string("(none)");
+    Line(line);
   }
   void Number(const char* what, unsigned long long n) { Line(std::string(what) + " " + std::to_string(n)); }
 
@@ -157,8 +160,14 @@ void RunMessageWindow(Record& record) {
 }
 
 void RecordRecipient(Record& record, const char* what, ULONG recipClass, const wchar_t* name, const wchar_t* address) {
-  record.Line(std::string(what) + " " + std::to_string(recipClass) + " " + Utf8(name ? name : L"(none)") + " " +
-              Utf8(address ? address : L"(none)"));
+  std::string line(what);
+  line += ' ';
+  line += std::to_string(recipClass);
+  line += ' ';
+  line += Utf8(name ? name : L"(none)");
+  line += ' ';
+  line += Utf8(address ? address : L"(none)");
+  record.Line(line);
 }
 
 ULONG Answer(Record& record) {
