@@ -5,8 +5,9 @@
 //
 // It reads what to do from its own key (values the test sets):
 //   Log     the file it appends its record to (UTF-8 lines)
-//   Window  1: show a message window and return only once it is closed
-//           (WM_CLOSE); 0: return at once, without any window
+//   Window  1: show a message window (on a thread of its own) and return
+//           only once it is closed (WM_CLOSE), the calling thread blocked
+//           meanwhile; 0: return at once, without any window
 //   Result  what the call answers (SUCCESS_SUCCESS when missing)
 //
 // Its record of one call:
@@ -131,8 +132,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// The message window: shown, and run until it is closed.
-void RunMessageWindow(Record& record) {
+// The message window, on a thread of its own as a mail program's window
+// is in a process of its own: shown, and run until it is closed.
+DWORD WINAPI MessageWindowThread(void* param) {
+  Record& record = *static_cast<Record*>(param);
   HINSTANCE instance = nullptr;
   ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&WindowProc), &instance);
@@ -146,7 +149,7 @@ void RunMessageWindow(Record& record) {
                                   400, 300, nullptr, nullptr, instance, nullptr);
   if (!window) {
     record.Line("window failed");
-    return;
+    return 0;
   }
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::UpdateWindow(window);
@@ -157,6 +160,21 @@ void RunMessageWindow(Record& record) {
     ::DispatchMessageW(&msg);
   }
   record.Line("window closed");
+  return 0;
+}
+
+// The call waits for the message window without handling any message of
+// the calling thread, as a call into a mail program of its own process
+// waits: a caller that made it on its user-interface thread would stop
+// answering until the window is closed.
+void RunMessageWindow(Record& record) {
+  HANDLE thread = ::CreateThread(nullptr, 0, MessageWindowThread, &record, 0, nullptr);
+  if (!thread) {
+    record.Line("window failed");
+    return;
+  }
+  ::WaitForSingleObject(thread, INFINITE);
+  ::CloseHandle(thread);
 }
 
 void RecordRecipient(Record& record, const char* what, ULONG recipClass, const wchar_t* name, const wchar_t* address) {
