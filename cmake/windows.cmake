@@ -109,6 +109,16 @@ foreach(src ${FW_PROBE_SOURCES})
   add_dependencies(fw_e2e ${name})
 endforeach()
 
+# The stand-in Simple MAPI mail program the tests register as the default
+# mail program: a library exporting MAPISendMail and MAPISendMailW under
+# their plain names (stdcall, undecorated), as mapi32 looks them up.
+add_library(mapi_standin SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/mapi/mapi_standin.cpp)
+set_target_properties(mapi_standin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+target_compile_definitions(mapi_standin PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_libraries(mapi_standin PRIVATE user32 advapi32)
+target_link_options(mapi_standin PRIVATE ${FW_STATIC_RUNTIME} -Wl,--kill-at)
+add_dependencies(fw_e2e mapi_standin)
+
 # Programs that run the program's own code in their own process (soak and
 # leak checks); the end-to-end driver starts them.
 file(GLOB FW_INPROCESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/inprocess/*.cpp)

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "image/mail_rules.h"
+#include "image/mapi_rules.h"
+#include "image/simple_mapi.h"
 #include "platform/events.h"
 #include "platform/lazy_library.h"
 #include "platform/msgbox.h"
@@ -15,7 +17,7 @@
 namespace fw {
 namespace {
 
-bool g_handingOff = false;  // a hand-off is waiting for its message window
+bool g_handingOff = false;  // a hand-off is waiting for the mail program
 
 WORD VirtualKey(mail::Key key) {
   switch (key) {
@@ -115,7 +117,7 @@ Search WaitUntilInFront(const MainWindow& form, HWND window) {
 }  // namespace
 
 void Command10_Click(const MainWindow& form, const SharedState& state) {
-  // A second click while a hand-off waits for its window is ignored.
+  // A second click while a hand-off waits for the mail program is ignored.
   if (g_handingOff) return;
   if (state.LastSavedPath.empty()) {
     ShowMessage(std::string(mail::kNothingSaved), MB_OK);
@@ -126,6 +128,19 @@ void Command10_Click(const MainWindow& form, const SharedState& state) {
     Busy() { g_handingOff = true; }
     ~Busy() { g_handingOff = false; }
   } busy;
+
+  // The mail program registered for Simple MAPI first: it shows its own
+  // message window with the file attached. The keystroke hand-off below
+  // only where none takes the file up.
+  if (simple_mapi::MailProgramRegistered()) {
+    simple_mapi::Outcome sent = simple_mapi::SendWithMailProgram(form, path);
+    if (sent.abandoned || form.Closing()) return;
+    switch (sent.next) {
+      case mapi::Next::Done: return;
+      case mapi::Next::ReportFailure: ShowMessage(sent.message, MB_OK | MB_ICONEXCLAMATION); return;
+      case mapi::Next::KeysHandOff: break;
+    }
+  }
 
   std::string address = mail::MailAddress(path);
   ShellExecuteLazily(form.hwnd(), "Open", address.c_str());
