@@ -57,8 +57,8 @@ TEST(WindowCapture, ATopmostWindowOverTheTargetIsInThePictureWhereItOverlaps) {
   // (another program to Framewick: the driver's).
   const RECT over{210, 220, 360, 370};
   PatternWindow topmost(over.left, over.top, over.right - over.left, over.bottom - over.top, 62);
-  ::SetWindowPos(topmost.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ASSERT_TRUE(BringToFront(target.hwnd()));
+  ::SetWindowPos(topmost.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   // What the user sees at the target's rectangle, from the two patterns.
   Image expected;
@@ -71,7 +71,13 @@ TEST(WindowCapture, ATopmostWindowOverTheTargetIsInThePictureWhereItOverlaps) {
       expected.px.push_back(covered ? PatternWindow::Colour(sx - over.left, sy - over.top, 62)
                                     : PatternWindow::Colour(x, y, 61));
     }
-  ASSERT_EQ(CountDifferences(GrabScreen(RECT{10, 120, 10 + kW, 120 + kH}), expected), 0) << "not shown as meant";
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return CountDifferences(GrabScreen(RECT{10, 120, 10 + kW, 120 + kH}), expected) == 0;
+      },
+      3000))
+      << "not shown as meant";
+  ASSERT_EQ(::GetForegroundWindow(), target.hwnd());
 
   SendCtrlKey(VK_F11);
   EXPECT_TRUE(AreaShowsExactly(app, expected)) << "the capture is not what the screen showed";

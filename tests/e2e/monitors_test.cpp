@@ -54,23 +54,30 @@ Layout Monitors() {
               (layout).virtual_.left, (layout).virtual_.top, (layout).virtual_.right, (layout).virtual_.bottom)
 
 // The pixels of `picture` (the virtual screen from its top-left) that are
-// not as the monitors and the patterns say: each pattern at its place,
-// black wherever no monitor is. -1 when the picture is not the virtual
+// not as the monitors and the patterns say: each pattern's pixels where a
+// monitor shows them, black wherever no monitor is (also where a pattern
+// window reaches into such a part). -1 when the picture is not the virtual
 // screen's size.
 long VirtualScreenProblems(const Image& picture, const Layout& layout, const std::vector<const PatternWindow*>& shown) {
   const RECT& v = layout.virtual_;
   if (picture.width != v.right - v.left || picture.height != v.bottom - v.top) return -1;
+  std::vector<RECT> places;
+  for (const PatternWindow* p : shown) places.push_back(ScreenRect(p->hwnd()));
   long problems = 0;
-  for (const PatternWindow* p : shown) {
-    RECT r = ScreenRect(p->hwnd());
-    problems += CountDifferences(picture, p->expected(), r.left - v.left, r.top - v.top);
-  }
   for (int y = 0; y < picture.height; ++y)
     for (int x = 0; x < picture.width; ++x) {
       POINT at{v.left + x, v.top + y};
       bool onMonitor = false;
       for (const RECT& m : layout.all) onMonitor = onMonitor || ::PtInRect(&m, at);
-      if (!onMonitor && picture.at(x, y) != 0) ++problems;
+      if (!onMonitor) {
+        problems += picture.at(x, y) != 0;
+        continue;
+      }
+      for (std::size_t i = 0; i < shown.size(); ++i)
+        if (::PtInRect(&places[i], at)) {
+          problems += picture.at(x, y) != shown[i]->expected().at(at.x - places[i].left, at.y - places[i].top);
+          break;
+        }
     }
   return problems;
 }
@@ -102,10 +109,18 @@ TEST(Monitors, CtrlShiftF10AndCtrlShiftSGiveTheVirtualScreenWithEachMonitorsPatt
   PatternWindow onPrimary(layout.primary.left, layout.primary.top, kW, kH, 92);
   PatternWindow onOther(layout.other.left, layout.other.top, kW, kH, 93);
   PatternWindow corner(layout.primary.right - kW, layout.primary.bottom - kH, kW, kH, 94);
+  // One reaching up out of the other monitor into the part of the virtual
+  // screen no monitor covers (one X screen here shows it there all the
+  // same): that part must come out black.
+  ASSERT_GT(layout.other.top, layout.virtual_.top) << "the layout has no uncovered part above the other monitor";
+  PatternWindow intoTheGap(layout.other.left + kW + 20, layout.other.top - kH / 2, kW, kH, 95);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return CountDifferences(GrabScreen(ScreenRect(intoTheGap.hwnd())), intoTheGap.expected()) == 0; }, 3000))
+      << "the uncovered part does not show the window here, so its black would prove nothing";
   ::SetWindowPos(app.main(), nullptr, layout.primary.left + kW + 20, layout.primary.top + kH + 20, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(app.Sync());
-  std::vector<const PatternWindow*> patterns{&onPrimary, &onOther, &corner};
+  std::vector<const PatternWindow*> patterns{&onPrimary, &onOther, &corner, &intoTheGap};
 
   // Ctrl+Shift+F10, from the background, saved automatically.
   ASSERT_TRUE(BringToFront(onOther.hwnd()));

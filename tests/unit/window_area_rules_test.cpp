@@ -101,6 +101,14 @@ constexpr ScreenRect kPrimary{0, 0, 1024, 768};
 constexpr ScreenRect kLeftMonitor{-800, 84, 0, 684};
 constexpr ScreenRect kVirtual{-800, 0, 1024, 768};
 
+// A window at `window` that shows, with no other answer from the system.
+WindowOnScreen At(const ScreenRect& window, std::optional<ScreenRect> frame = std::nullopt) {
+  WindowOnScreen w;
+  w.window = window;
+  w.visibleFrame = frame;
+  return w;
+}
+
 WindowCapturePlan FromScreen(long left, long top, long width, long height) {
   return WindowCapturePlan{CaptureSource::Screen, left, top, width, height};
 }
@@ -111,25 +119,25 @@ WindowCapturePlan FromOwnContext(long left, long top, long width, long height) {
 TEST(PlanWindowCapture, TheScreenAtTheVisibleFrameOnAnyMonitor) {
   // Windows 11: the frame leaves out the invisible borders; the screen is
   // read at the frame's own screen coordinates.
-  WindowOnScreen w{.window = kWindow, .visibleFrame = kVisible};
+  WindowOnScreen w = At(kWindow, kVisible);
   EXPECT_EQ(PlanWindowCapture(w, ScreenRect{0, 0, 1920, 1080}), FromScreen(100, 100, 816, 639));
   // No compositor: the window rectangle.
   w.visibleFrame.reset();
   EXPECT_EQ(PlanWindowCapture(w, ScreenRect{0, 0, 1920, 1080}), FromScreen(93, 100, 830, 646));
   // On the monitor left of the primary one: negative coordinates as they are.
-  WindowOnScreen left{.window = ScreenRect{-700, 200, -400, 400}};
+  WindowOnScreen left = At(ScreenRect{-700, 200, -400, 400});
   EXPECT_EQ(PlanWindowCapture(left, kVirtual), FromScreen(-700, 200, 300, 200));
   // Astride the two monitors.
-  WindowOnScreen astride{.window = ScreenRect{-100, 100, 200, 300}};
+  WindowOnScreen astride = At(ScreenRect{-100, 100, 200, 300});
   EXPECT_EQ(PlanWindowCapture(astride, kVirtual), FromScreen(-100, 100, 300, 200));
   // A monitor above the primary one.
-  WindowOnScreen above{.window = ScreenRect{10, -900, 410, -600}};
+  WindowOnScreen above = At(ScreenRect{10, -900, 410, -600});
   EXPECT_EQ(PlanWindowCapture(above, ScreenRect{0, -1080, 1920, 1080}), FromScreen(10, -900, 400, 300));
 }
 
 TEST(PlanWindowCapture, APartlyOffScreenWindowGivesThePartThatShows) {
   // 120 pixels off the left edge of a single monitor.
-  WindowOnScreen w{.window = ScreenRect{-120, 50, 180, 250}};
+  WindowOnScreen w = At(ScreenRect{-120, 50, 180, 250});
   EXPECT_EQ(PlanWindowCapture(w, kPrimary), FromScreen(0, 50, 180, 200));
   // Off the right and the bottom.
   w.window = ScreenRect{900, 700, 1200, 900};
@@ -138,31 +146,31 @@ TEST(PlanWindowCapture, APartlyOffScreenWindowGivesThePartThatShows) {
   w.window = ScreenRect{-900, 100, -600, 300};
   EXPECT_EQ(PlanWindowCapture(w, kVirtual), FromScreen(-800, 100, 200, 200));
   // A maximised window's frame is cut to its monitor first.
-  WindowOnScreen maximised{.window = ScreenRect{-8, -8, 1032, 776},
-                           .visibleFrame = ScreenRect{-1, -1, 1025, 769},
-                           .maximised = true,
-                           .monitor = kPrimary};
+  WindowOnScreen maximised = At(ScreenRect{-8, -8, 1032, 776}, ScreenRect{-1, -1, 1025, 769});
+  maximised.maximised = true;
+  maximised.monitor = kPrimary;
   EXPECT_EQ(PlanWindowCapture(maximised, kVirtual), FromScreen(0, 0, 1024, 768));
 }
 
 TEST(PlanWindowCapture, AWindowThatShowsNothingIsCopiedFromItsOwnContext) {
   // Minimised or cloaked: its own context at the area the rule gives.
-  WindowOnScreen w{.window = kWindow, .visibleFrame = kVisible, .showsNothing = true};
+  WindowOnScreen w = At(kWindow, kVisible);
+  w.showsNothing = true;
   EXPECT_EQ(PlanWindowCapture(w, ScreenRect{0, 0, 1920, 1080}), FromOwnContext(7, 0, 816, 639));
   // Where Windows parks a minimised window.
-  WindowOnScreen parked{.window = ScreenRect{-32000, -32000, -31840, -31969}};
+  WindowOnScreen parked = At(ScreenRect{-32000, -32000, -31840, -31969});
   EXPECT_EQ(PlanWindowCapture(parked, kVirtual), FromOwnContext(0, 0, 160, 31));
   // Wholly off every monitor, on any side.
   for (ScreenRect off : {ScreenRect{-1100, 100, -800, 300}, ScreenRect{1024, 100, 1300, 300},
                          ScreenRect{100, -300, 400, 0}, ScreenRect{100, 768, 400, 900}}) {
-    WindowOnScreen gone{.window = off};
+    WindowOnScreen gone = At(off);
     EXPECT_EQ(PlanWindowCapture(gone, kVirtual), FromOwnContext(0, 0, off.right - off.left, off.bottom - off.top));
   }
   // No foreground window, or no rectangle: nothing, from its own context
   // as before.
   EXPECT_EQ(PlanWindowCapture(WindowOnScreen{}, kVirtual), FromOwnContext(0, 0, 0, 0));
   // A virtual screen that could not be read.
-  WindowOnScreen shown{.window = ScreenRect{10, 10, 110, 60}};
+  WindowOnScreen shown = At(ScreenRect{10, 10, 110, 60});
   EXPECT_EQ(PlanWindowCapture(shown, ScreenRect{}), FromOwnContext(0, 0, 100, 50));
 }
 
