@@ -29,6 +29,7 @@ enum MenuId : int {
   kMenuCaptureClient = 213,  // kjhkjh, Ctrl+C (unavailable)
   kMenuCaptureWindow = 214,  // snap, Ctrl+W
   kMenuClearPicture = 215,   // dfgd, Ctrl+A
+  kMenuCaptureAll = 216,     // capall, Ctrl+Shift+S (every monitor)
   kMenuOptions = 221,        // Options2
   kMenuConfigureKeys = 222,  // keys (unavailable)
   kMenuHelp = 231,           // he

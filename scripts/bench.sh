@@ -8,9 +8,14 @@
 #                               with a profile of the start, step by step
 #   idle memory                 vs that program's
 #   peak memory of captures     vs the idle program, in frames
+#   Ctrl+F11 to picture held    vs a bare BitBlt of the window's rectangle
+#                               (a window as large as the screen)
+#   Ctrl+Shift+F10 to picture   vs a bare BitBlt of the virtual screen, on
+#                               two monitors (FW_BENCH_MONITORS)
 # and, for context, XGetImage of the root window (native), xwd and scrot.
 # Prints a table per screen, then one "goal:" line per goal and screen.
-# Figures, not pass/fail. FW_BENCH_RUNS (default 20), FW_BENCH_SCREENS.
+# Figures, not pass/fail. FW_BENCH_RUNS (default 20), FW_BENCH_SCREENS,
+# FW_BENCH_MONITORS (FW_MONITORS's form; empty: no two-monitor pass).
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
@@ -119,6 +124,7 @@ for size in ${FW_BENCH_SCREENS:-1920x1080x24 3840x2160x24}; do
   }
   echo "ratios are of medians; each pair was timed in turn within every run"
   goal hotkey_to_picture_vs_bare_bitblt "$(ratio "$(fig hotkey_to_picture 3)" "$(fig bare_bitblt 3)")" 1.05
+  goal window_hotkey_to_picture_vs_bare_bitblt "$(ratio "$(fig hotkey_window_to_picture 3)" "$(fig bare_bitblt_window 3)")" 1.05
   goal hotkey_to_bmp_on_disk_vs_bare_capture_and_write \
     "$(ratio "$(fig hotkey_to_bmp_on_disk 3)" "$(fig bare_capture_and_write 3)")" 1.10
   goal cold_start_vs_empty_window "$(ratio "$(fig cold_start_program 3)" "$(fig cold_start_empty_window 3)")" 1.15
@@ -143,6 +149,29 @@ for size in ${FW_BENCH_SCREENS:-1920x1080x24 3840x2160x24}; do
     "$(awk -v p="$(fig module_images_program_idle 3)" -v e="$(fig module_images_empty_window 3)" \
       'BEGIN { printf "%.2f MB", (p - e) / 1048576 }')"
 done
+
+# Every monitor, on two monitors side by side (the second left of the
+# primary): Ctrl+Shift+F10 against a bare BitBlt of the virtual screen.
+monitors=${FW_BENCH_MONITORS-1920x1080+1920+0 1920x1080+0+0}
+if [ -n "$monitors" ]; then
+  export FW_MONITORS=$monitors WINEPREFIX=$FW_BUILD/wine-bench-$FW_ARCH-monitors
+  fw_prefix || exit 2
+  fw_xvfb_start || exit 2
+  fw_wineserver_start
+  "$WINE" wineboot >/dev/null 2>&1 </dev/null
+  mkdir -p "$WORK"
+  "$WINE" "$BIN/capture_bench.exe" "$RUNS" >"$WORK/monitors.log" 2>&1 </dev/null
+  fw_wineserver_stop
+  fw_xvfb_stop
+  mfig() { tr -d '\r' <"$WORK/monitors.log" | awk -v n="$1" '$1=="figure:" && $2==n {print $3}'; }
+  echo
+  echo "== two monitors: $monitors ($RUNS runs each)"
+  tr -d '\r' <"$WORK/monitors.log" | grep -E '^(window|figure: (bare_bitblt_all_monitors|hotkey_all_monitors))' | sed 's/^/  /'
+  res=$FW_MONITORS_SCREEN
+  res=${res%x*}
+  goal all_monitors_hotkey_to_picture_vs_bare_bitblt \
+    "$(ratio "$(mfig hotkey_all_monitors_to_picture)" "$(mfig bare_bitblt_all_monitors)")" 1.05
+fi
 
 echo
 for g in "${goals[@]}"; do echo "$g"; done

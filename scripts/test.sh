@@ -79,10 +79,15 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
     cat "$BUILD/release.log"
     summary+=("$(printf '%-28s %s' "release:" "FAILED")")
   fi
-  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*:Soak.*:CrashSafety.*'
+  run_suite "end-to-end (Wine)" "$BUILD/e2e-run.log" "$FW_ROOT/scripts/e2e.sh" --gtest_filter='-Palette.*:Soak.*:CrashSafety.*:Monitors.*'
   # The palette path of the capture engine needs a 256-colour display.
   run_suite "end-to-end, 8-bit screen" "$BUILD/e2e-8bit-run.log" \
     env FW_SCREEN=1024x768x8 FW_E2E_NAME=e2e-8bit "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Palette.*'
+  # Two monitors, the second left of the primary and lower (negative
+  # coordinates, uncovered corners of the virtual screen).
+  run_suite "end-to-end, two monitors" "$BUILD/e2e-monitors-run.log" \
+    env FW_MONITORS="1024x768+800+0 800x600+0+84" FW_E2E_NAME=e2e-monitors "$FW_ROOT/scripts/e2e.sh" \
+    --gtest_filter='Monitors.*'
   # Display scaling at 150 % and 200 %: the system DPI of a Wine prefix of
   # their own, on a screen the larger windows fit on.
   for dpi in 144 192; do

@@ -32,6 +32,24 @@ inline bool BareBitBlt(HBITMAP* kept = nullptr) {
   return ok != FALSE && bmp != nullptr;
 }
 
+// The same bare capture of any rectangle of the screen, in screen
+// coordinates (negative left of or above the primary monitor): the floor
+// of a window capture and of a capture of every monitor, with the raster
+// operation they use.
+inline bool BareBitBltOf(const RECT& r) {
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC mem = ::CreateCompatibleDC(screen);
+  HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = ::SelectObject(mem, bmp);
+  BOOL ok = ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+  ::SelectObject(mem, old);
+  ::DeleteDC(mem);
+  ::ReleaseDC(nullptr, screen);
+  ::DeleteObject(bmp);
+  return ok != FALSE && bmp != nullptr;
+}
+
 // The capture above written as the same BMP file the program writes, and
 // as durably: the screen's own depth, a temporary file in the target's
 // directory, one write of the headers and the pixels, flushed, closed and

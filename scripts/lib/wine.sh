@@ -26,8 +26,9 @@ fw_detect_arch() {
   fi
   export FW_ARCH WINE WINEARCH WINESERVER
   # A prefix of the build's own (FW_WINEPREFIX names another), one for each
-  # system DPI (FW_DPI); a WINEPREFIX of the user's environment is left alone.
-  export WINEPREFIX=${FW_WINEPREFIX:-$FW_BUILD/wine-$FW_ARCH${FW_DPI:+-dpi$FW_DPI}}
+  # system DPI (FW_DPI) and one for runs on several monitors (FW_MONITORS);
+  # a WINEPREFIX of the user's environment is left alone.
+  export WINEPREFIX=${FW_WINEPREFIX:-$FW_BUILD/wine-$FW_ARCH${FW_DPI:+-dpi$FW_DPI}${FW_MONITORS:+-monitors}}
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
 }
@@ -47,6 +48,10 @@ fw_prefix_settings() {
   if [ -n "${FW_DPI:-}" ]; then
     printf '\n; The system DPI of this prefix (FW_DPI): %s %% scaling.\n' "$((FW_DPI * 100 / 96))"
     printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$FW_DPI"
+  fi
+  if [ -n "${FW_MONITORS:-}" ]; then
+    printf '\n; Several monitors (FW_MONITORS): Wine reads them from Xinerama, not XRandR.\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"UseXRandR"="N"\n'
   fi
 }
 
@@ -127,10 +132,33 @@ fw_prefix() {
   ) 9>"$WINEPREFIX.lock"
 }
 
-# Starts a private Xvfb on the first free display from 90 up.
+# Several monitors: FW_MONITORS="WxH+X+Y ..." (X root coordinates, the
+# first the primary; Wine puts the primary's top-left at 0,0, so a monitor
+# left of or above it has negative coordinates). Xvfb's Xinerama stacks its
+# screens at the root's origin, so the display is one Xvfb screen of the
+# monitors' bounding size, and a stand-in Xinerama library
+# (scripts/lib/xinerama_heads.c) reports the monitors to Wine. Sets
+# FW_MONITORS_SCREEN (the size for Xvfb) and exports LD_LIBRARY_PATH.
+fw_monitors_screen() {
+  local lib=$FW_BUILD/xinerama
+  FW_MONITORS_SCREEN=$(echo "$FW_MONITORS" | tr ' ' '\n' | awk -F'[x+]' 'NF == 4 {
+      if ($1 + $3 > w) w = $1 + $3; if ($2 + $4 > h) h = $2 + $4 }
+    END { if (w > 0 && h > 0) printf "%dx%dx24\n", w, h; else exit 1 }') || return 1
+  mkdir -p "$lib"
+  cc -O2 -shared -fPIC -Wl,-soname,libXinerama.so.1 -o "$lib/libXinerama.so.1" \
+    "$FW_ROOT/scripts/lib/xinerama_heads.c" || return 1
+  export LD_LIBRARY_PATH=$lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+}
+
+# Starts a private Xvfb on the first free display from 90 up (of the
+# monitors' size when FW_MONITORS names them).
 # Sets DISPLAY and FW_XVFB_PID.
 fw_xvfb_start() {
   local size=${1:-1024x768x24} n=90
+  if [ -n "${FW_MONITORS:-}" ]; then
+    fw_monitors_screen || { echo "FW_MONITORS: no monitors in '$FW_MONITORS'" >&2; return 1; }
+    size=$FW_MONITORS_SCREEN
+  fi
   while [ $n -lt 400 ]; do
     if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then
       Xvfb :$n -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &

@@ -35,6 +35,7 @@ void Form1::OnCommand(int id, int code) {
     case ids::kMenuExit: exity_Click(); break;
     // Shortcuts (their keys)
     case ids::kMenuCaptureScreen: capensc_Click(*this); break;
+    case ids::kMenuCaptureAll: capall_Click(*this); break;
     case ids::kMenuCaptureForm: sdform_Click(*this); break;
     case ids::kMenuCaptureClient: kjhkjh_Click(*this); break;
     case ids::kMenuCaptureWindow: snap_Click(*this); break;

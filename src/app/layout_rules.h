@@ -110,6 +110,7 @@ inline constexpr MenuItemSpec kFileItems[] = {
 };
 inline constexpr MenuItemSpec kShortcutItems[] = {
     {ids::kMenuCaptureScreen, "capensc", "Capture Whole Screen", "Ctrl+S", true},
+    {ids::kMenuCaptureAll, "capall", "Capture All Monitors", "Ctrl+Shift+S", true},
     {ids::kMenuCaptureForm, "sdform", "Caption Whole Form", "Ctrl+F", false},
     {ids::kMenuCaptureClient, "kjhkjh", "Capture Client Area", "Ctrl+C", false},
     {ids::kMenuCaptureWindow, "snap", "Capture Active Window", "Ctrl+W", true},
@@ -126,7 +127,7 @@ inline constexpr MenuItemSpec kHelpItems[] = {
 };
 inline constexpr MenuSpec kMenuBar[] = {
     {"file", "File", true, kFileItems, 3},
-    {"sd", "Shortcuts", false, kShortcutItems, 5},
+    {"sd", "Shortcuts", false, kShortcutItems, 6},
     {"Options", "Options", true, kOptionsItems, 2},
     {"help", "Help", true, kHelpItems, 3},
 };

@@ -51,6 +51,7 @@ UniqueMenu BuildMenuBar(HMENU& fileMenu) {
 // as a greyed item's shortcut never does.
 UniqueAccel BuildShortcuts() {
   ACCEL keys[] = {
+      {FCONTROL | FSHIFT | FVIRTKEY, 'S', ids::kMenuCaptureAll + kShortcutOffset},
       {FCONTROL | FVIRTKEY, 'S', ids::kMenuCaptureScreen + kShortcutOffset},
       {FCONTROL | FVIRTKEY, 'W', ids::kMenuCaptureWindow + kShortcutOffset},
       {FCONTROL | FVIRTKEY, 'A', ids::kMenuClearPicture + kShortcutOffset},

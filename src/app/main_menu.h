@@ -12,7 +12,7 @@ namespace fw {
 // which the bar owns.
 UniqueMenu BuildMenuBar(HMENU& fileMenu);
 
-// Ctrl+S, Ctrl+W and Ctrl+A. Each sends its own command id, so the keys act
+// Ctrl+S, Ctrl+Shift+S, Ctrl+W and Ctrl+A. Each sends its own command id, so the keys act
 // even though their menu ("Shortcuts") is unavailable.
 UniqueAccel BuildShortcuts();
 

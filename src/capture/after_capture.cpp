@@ -1,11 +1,14 @@
 #include "capture/after_capture.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "capture/auto_save_rules.h"
 #include "capture/capture_rules.h"
 #include "capture/numbered_save.h"
 #include "output/options_rules.h"
+#include "platform/app_path.h"
+#include "platform/lazy_library.h"
 #include "platform/msgbox.h"
 #include "platform/safe_file.h"
 
@@ -25,11 +28,38 @@ void ReportFailure(const std::string& text) {
 
 }  // namespace
 
-void RunAfterCaptureSteps(const CaptureContext& c) {
-  if (c.form.Closing()) return;
-  if (c.options.Check1State() == options::kChecked) AutoSavePicture(c);
-  if (c.form.Closing()) return;
-  if (c.options.Check2State() == options::kChecked) c.form.SetWindowState(WindowState::Normal);
+bool CaptureWithSteps(const CaptureContext& c, capture::CaptureBy by, Snapshot (*take)()) {
+  MainWindow& form = c.form;
+  bool captured = false;
+  for (capture::CaptureStep step : capture::CaptureSteps(by)) {
+    if (form.Closing()) break;
+    switch (step) {
+      case capture::CaptureStep::Sound: PlayCameraSound(); break;
+      case capture::CaptureStep::Capture:
+        if (!ShowCapture(form, take())) return false;
+        captured = true;
+        break;
+      case capture::CaptureStep::MarkUnsaved: c.state.ImageSaved = false; break;
+      case capture::CaptureStep::AutoSave:
+        if (c.options.Check1State() == options::kChecked) AutoSavePicture(c);
+        break;
+      case capture::CaptureStep::Restore:
+        if (c.options.Check2State() == options::kChecked) form.SetWindowState(WindowState::Normal);
+        break;
+      case capture::CaptureStep::RestoreAndShow:
+        if (c.options.Check2State() == options::kChecked) {
+          form.SetWindowState(WindowState::Normal);
+          form.Show();
+        }
+        break;
+    }
+  }
+  return captured;
+}
+
+void PlayCameraSound() {
+  static auto* play = lazy::Function<decltype(::sndPlaySoundA)>("winmm.dll", "sndPlaySoundA");
+  if (play) play(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
 }
 
 bool AutoSavePicture(const CaptureContext& c) {

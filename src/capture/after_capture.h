@@ -1,18 +1,24 @@
-// What follows a capture by the "Screen" and "Window" buttons (and, in
-// their own order, the hotkeys): the automatic save and the return of the
-// main window, each when the Options dialog asks for it. And what a
-// capture says when it failed.
+// A capture by the "Screen" and "Window" buttons or by a hotkey, with what
+// goes with it: the camera sound, the automatic save and the return of the
+// main window (each when the Options dialog asks for it), in the order
+// capture::CaptureSteps gives for each. And what a capture says when it
+// failed.
 #pragma once
 
 #include "capture/capture_context.h"
 #include "capture/capture_engine.h"
+#include "capture/capture_rules.h"
 
 namespace fw {
 
-// The after-capture steps of a button capture: the automatic save when
-// "Auto save to file" is checked, then the main window's return to normal
-// when "Show program after each snap" is checked.
-void RunAfterCaptureSteps(const CaptureContext& c);
+// Takes a capture with `take` and runs the steps around it that `by`
+// calls for. Stops after a capture that gave no picture (which says why),
+// and before any step once the main window is closing. True when the
+// picture area has the new picture.
+bool CaptureWithSteps(const CaptureContext& c, capture::CaptureBy by, Snapshot (*take)());
+
+// Starts the camera sound and returns at once.
+void PlayCameraSound();
 
 // Saves the picture area's picture as <Dir1>\snap<N><Combo1>, N the first
 // number at or after AutoSaveCounter whose name is free, and then sets the

@@ -1,15 +1,12 @@
 #include "capture/capture_commands.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include "capture/after_capture.h"
 #include "capture/capture_engine.h"
 #include "capture/capture_rules.h"
-#include "platform/app_path.h"
 #include "platform/clock.h"
 #include "platform/events.h"
-#include "platform/lazy_library.h"
 #include "platform/msgbox.h"
 
 namespace fw {
@@ -33,18 +30,11 @@ void ButtonCapture(const CaptureContext& c, capture::CaptureKind kind) {
   c.form.SetWindowState(WindowState::Minimised);
   SnapEndTime = capture::WaitEnd(NowSeconds(), c.state.CaptureDelaySeconds);
   if (!WaitPastSnapEndTime(c.form)) return;
-  PlayCameraSound();
-  if (!ShowCapture(c.form, kind == capture::CaptureKind::Screen ? SnapDesktop() : SnapForegroundWindow())) return;
-  c.state.ImageSaved = false;
-  RunAfterCaptureSteps(c);
+  CaptureWithSteps(c, capture::CaptureBy::Button,
+                   kind == capture::CaptureKind::Screen ? SnapDesktop : SnapForegroundWindow);
 }
 
 }  // namespace
-
-void PlayCameraSound() {
-  static auto* play = lazy::Function<decltype(::sndPlaySoundA)>("winmm.dll", "sndPlaySoundA");
-  if (play) play(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
-}
 
 bool WaitPastSnapEndTime(const MainWindow& form) {
   while (!capture::WaitIsOver(NowSeconds(), SnapEndTime)) {
@@ -68,6 +58,13 @@ void Command1_Click(const CaptureContext& c) {
 void capensc_Click(MainWindow& form) {
   PlayCameraSound();
   ShowCapture(form, SnapDesktop());
+}
+
+// Every monitor at once, like Ctrl+S: no notice, no delay, no automatic
+// save, and nothing becomes unsaved.
+void capall_Click(MainWindow& form) {
+  PlayCameraSound();
+  ShowCapture(form, SnapAllMonitors());
 }
 
 void snap_Click(MainWindow& form) {

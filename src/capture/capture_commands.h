@@ -15,12 +15,10 @@ extern std::int64_t SnapEndTime;
 void Command2_Click(const CaptureContext& c);  // "Screen"
 void Command1_Click(const CaptureContext& c);  // "Window"
 void capensc_Click(MainWindow& form);          // Ctrl+S, Capture Whole Screen
+void capall_Click(MainWindow& form);           // Ctrl+Shift+S, Capture All Monitors
 void snap_Click(MainWindow& form);             // Ctrl+W, Capture Active Window
 void sdform_Click(MainWindow& form);           // Caption Whole Form
 void kjhkjh_Click(MainWindow& form);           // Capture Client Area
-
-// Starts the camera sound and returns at once.
-void PlayCameraSound();
 
 // Waits, processing events, until the clock has passed SnapEndTime (read
 // afresh on every pass). Stops early, returning false, when the main window

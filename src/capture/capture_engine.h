@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "capture/capture_rules.h"
 #include "capture/window_area_rules.h"
 #include "platform/handles.h"
@@ -29,10 +31,19 @@ struct Snapshot {
 Picture PictureFromBitmap(UniqueBitmap bitmap, UniquePalette palette);
 
 // Copies width × height pixels from (left, top) of the window's client area
-// (clientOnly) or whole window into a new picture. Without a device
-// context, a bitmap of that size (a very large screen in a 32-bit process,
-// low memory) or a picture object, the snapshot says which failed.
-Snapshot SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long width, long height);
+// (clientOnly) or whole window into a new picture, with the raster
+// operation given. Without a device context, a bitmap of that size (a very
+// large screen in a 32-bit process, low memory) or a picture object, the
+// snapshot says which failed.
+Snapshot SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long width, long height,
+                          DWORD rasterOp = SRCCOPY);
+
+// Copies what the screen shows at width × height pixels from (left, top),
+// in screen coordinates (negative left of or above the primary monitor),
+// layered windows included (CAPTUREBLT). The parts given (in screen
+// coordinates) are made black.
+Snapshot SnapScreenRegion(long left, long top, long width, long height,
+                          const std::vector<capture::ScreenRect>& blackParts = {});
 
 // The part of a top-level window's device context that a capture of the
 // whole window copies: its visible frame where the desktop compositor
@@ -40,10 +51,17 @@ Snapshot SnapWindowRegion(HWND hwnd, bool clientOnly, long left, long top, long 
 // otherwise.
 capture::CaptureArea VisibleWindowArea(HWND window);
 
-// The whole primary screen.
+// The monitors' rectangles, in screen pixels.
+std::vector<capture::ScreenRect> Monitors();
+
+// The whole primary screen, layered windows included.
 Snapshot SnapDesktop();
-// The current foreground window, its visible frame included.
+// The current foreground window, its visible frame included, as the screen
+// shows it (capture::PlanWindowCapture).
 Snapshot SnapForegroundWindow();
+// Every monitor: the virtual screen's bounding rectangle at full
+// resolution, black where no monitor is.
+Snapshot SnapAllMonitors();
 // A window of the program, frame included.
 Snapshot SnapOwnForm(HWND form);
 // The client area of a window of the program.

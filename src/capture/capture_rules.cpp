@@ -13,6 +13,15 @@ std::string NoticeTitle(CaptureKind kind) {
   return kind == CaptureKind::Screen ? "Capture Whole Screen" : "Capture Active Window";
 }
 
+std::vector<CaptureStep> CaptureSteps(CaptureBy by) {
+  using enum CaptureStep;
+  switch (by) {
+    case CaptureBy::Button: return {Sound, Capture, MarkUnsaved, AutoSave, Restore};
+    case CaptureBy::Hotkey: return {Capture, Sound, RestoreAndShow, AutoSave};
+  }
+  return {};
+}
+
 std::string CameraSoundPath(const std::string& programDir) {
   return programDir + "\\camera.wav";
 }

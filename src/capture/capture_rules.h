@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace fw::capture {
 
@@ -20,6 +21,24 @@ inline std::int64_t WaitEnd(std::int64_t nowSeconds, int delaySeconds) {
 inline bool WaitIsOver(std::int64_t nowSeconds, std::int64_t endSeconds) {
   return nowSeconds > endSeconds;
 }
+
+// The steps of a capture by the "Screen" and "Window" buttons (after their
+// notice and delay) and by the hotkeys, in the order they run. They differ
+// where the user sees it:
+// - the sound: a button announces its capture with it (it comes just before
+//   the picture is taken); a hotkey confirms one already taken, so a key
+//   that captured nothing stays silent;
+// - MarkUnsaved: only a button capture makes New and exit ask about
+//   saving; a hotkey capture never does;
+// - the return: a button restores its own minimising (Restore); a hotkey
+//   may find the window hidden in the notification area and shows it too
+//   (RestoreAndShow), before the automatic save rather than after it.
+// Each step after a capture that gave no picture is left out; the
+// automatic save and the return run only when the Options dialog asks for
+// them. The shortcut-key captures have none of these steps.
+enum class CaptureBy { Button, Hotkey };
+enum class CaptureStep { Sound, Capture, MarkUnsaved, AutoSave, Restore, RestoreAndShow };
+std::vector<CaptureStep> CaptureSteps(CaptureBy by);
 
 // The camera sound beside the program; the separator is always added.
 std::string CameraSoundPath(const std::string& programDir);

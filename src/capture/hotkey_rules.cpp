@@ -26,6 +26,7 @@ Action ActionFor(std::uint8_t id) {
     case 0: return Action::CaptureScreen;
     case 1: return Action::CaptureWindow;
     case 2: return Action::ClearPicture;
+    case kAllMonitorsHotkey.id: return Action::CaptureAllMonitors;
     default: return Action::Nothing;
   }
 }

@@ -11,16 +11,17 @@
 namespace fw::hotkeys {
 
 inline constexpr unsigned kModControl = 0x0002;                       // MOD_CONTROL
+inline constexpr unsigned kModShift = 0x0004;                         // MOD_SHIFT
 inline constexpr unsigned kModNoRepeat = 0x4000;                      // MOD_NOREPEAT
 inline constexpr unsigned kWmHotkey = 0x0312;                         // WM_HOTKEY
 inline constexpr unsigned long kErrorHotkeyAlreadyRegistered = 1409;  // ERROR_HOTKEY_ALREADY_REGISTERED
 
-// Each hotkey is registered first with Ctrl and MOD_NOREPEAT, so a key held
-// down gives one press and not the keyboard's auto-repeat (about 30 a
+// Each hotkey is registered first with its keys and MOD_NOREPEAT, so a key
+// held down gives one press and not the keyboard's auto-repeat (about 30 a
 // second). Windows Vista and earlier refuse that flag; where the first
 // registration fails for any reason but the keys being taken by another
-// program, the hotkey is registered again with Ctrl alone, and that result
-// counts.
+// program, the hotkey is registered again with its keys alone, and that
+// result counts.
 inline constexpr unsigned kPreferredModifiers = kModControl | kModNoRepeat;
 inline constexpr unsigned kPlainModifiers = kModControl;
 bool RetryWithoutNoRepeat(unsigned long error);
@@ -28,13 +29,19 @@ bool RetryWithoutNoRepeat(unsigned long error);
 struct Hotkey {
   int id;
   unsigned virtualKey;
+  unsigned modifiers = kModControl;  // without MOD_NOREPEAT
 };
-// Registered in this order.
+// Registered in this order; start-up reports on these three.
 inline constexpr std::array<Hotkey, 3> kHotkeys{{
     {0, 0x79},  // Ctrl+F10: the whole screen
     {1, 0x7A},  // Ctrl+F11: the foreground window
     {2, 0x7B},  // Ctrl+F12: empty the picture area
 }};
+// Ctrl+Shift+F10, every monitor: registered after the three. Another
+// program holding it is not reported and changes nothing in what start-up
+// says of the three; the key then simply never arrives. (Id 3 stays
+// without an action, as before.)
+inline constexpr Hotkey kAllMonitorsHotkey{4, 0x79, kModControl | kModShift};
 
 inline constexpr const char* kHotkeyFaultText = "Hotkey Fault";
 inline constexpr const char* kHkFaultText = "HK Fault";
@@ -53,7 +60,7 @@ StartupReport ReportRegistration(const std::array<bool, 3>& registered);
 // wParam), and no id is cut down to 8 bits: such messages carry none.
 std::optional<std::uint8_t> HotkeyId(std::uint64_t wParam);
 
-enum class Action { CaptureScreen, CaptureWindow, ClearPicture, Nothing };
+enum class Action { CaptureScreen, CaptureWindow, ClearPicture, CaptureAllMonitors, Nothing };
 Action ActionFor(std::uint8_t id);
 
 // Hotkey actions never run inside one another. A hotkey that arrives while

@@ -3,10 +3,8 @@
 #include <array>
 
 #include "capture/after_capture.h"
-#include "capture/capture_commands.h"
 #include "capture/capture_engine.h"
 #include "capture/hotkey_rules.h"
-#include "output/options_rules.h"
 #include "platform/events.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
@@ -22,15 +20,16 @@ const CaptureContext* g_hotkeyTarget = nullptr;
 // The hotkey action that runs and the keys that wait for it.
 hotkeys::HotkeyQueue g_queue;
 
-static_assert(hotkeys::kModControl == MOD_CONTROL && hotkeys::kWmHotkey == WM_HOTKEY);
+static_assert(hotkeys::kModControl == MOD_CONTROL && hotkeys::kModShift == MOD_SHIFT &&
+              hotkeys::kWmHotkey == WM_HOTKEY);
 static_assert(hotkeys::kModNoRepeat == MOD_NOREPEAT &&
               hotkeys::kErrorHotkeyAlreadyRegistered == ERROR_HOTKEY_ALREADY_REGISTERED);
 
 // Registers one hotkey, without auto-repeat where the system allows it.
 bool Register(HWND window, const hotkeys::Hotkey& key) {
-  if (::RegisterHotKey(window, key.id, hotkeys::kPreferredModifiers, key.virtualKey)) return true;
+  if (::RegisterHotKey(window, key.id, key.modifiers | hotkeys::kModNoRepeat, key.virtualKey)) return true;
   if (!hotkeys::RetryWithoutNoRepeat(::GetLastError())) return false;
-  return ::RegisterHotKey(window, key.id, hotkeys::kPlainModifiers, key.virtualKey) != FALSE;
+  return ::RegisterHotKey(window, key.id, key.modifiers, key.virtualKey) != FALSE;
 }
 
 // Runs one hotkey action; a failure in it must not end the program or stop
@@ -42,7 +41,7 @@ void RunAction(const CaptureContext& c, std::uint8_t id) {
   }
 }
 static_assert(hotkeys::kHotkeys[0].virtualKey == VK_F10 && hotkeys::kHotkeys[1].virtualKey == VK_F11 &&
-              hotkeys::kHotkeys[2].virtualKey == VK_F12);
+              hotkeys::kHotkeys[2].virtualKey == VK_F12 && hotkeys::kAllMonitorsHotkey.virtualKey == VK_F10);
 
 }  // namespace
 
@@ -54,6 +53,7 @@ bool InstallHotkeys(const CaptureContext& c) {
   if (report.hotkeyFault) ShowMessage(hotkeys::kHotkeyFaultText, MB_ICONERROR | MB_OK, kAppTitle);
   if (report.hkFault) ShowMessage(hotkeys::kHkFaultText, MB_ICONERROR | MB_OK, kAppTitle);
   if (report.endProgram) return false;
+  Register(mainWindow, hotkeys::kAllMonitorsHotkey);  // held elsewhere: silent
   InstallHotkeyWndProc(c);
   return true;
 }
@@ -95,20 +95,9 @@ void HandleHotkey(const CaptureContext& c, unsigned char id) {
   ::InvalidateRect(form.hwnd(), nullptr, TRUE);
 
   switch (hotkeys::ActionFor(id)) {
-    case hotkeys::Action::CaptureScreen:
-    case hotkeys::Action::CaptureWindow:
-      // A capture that gave no picture says so and goes no further.
-      if (!ShowCapture(form, hotkeys::ActionFor(id) == hotkeys::Action::CaptureScreen ? SnapDesktop()
-                                                                                      : SnapForegroundWindow())) {
-        break;
-      }
-      PlayCameraSound();
-      if (c.options.Check2State() == options::kChecked) {
-        form.SetWindowState(WindowState::Normal);
-        form.Show();
-      }
-      if (c.options.Check1State() == options::kChecked) AutoSavePicture(c);
-      break;
+    case hotkeys::Action::CaptureScreen: CaptureWithSteps(c, capture::CaptureBy::Hotkey, SnapDesktop); break;
+    case hotkeys::Action::CaptureWindow: CaptureWithSteps(c, capture::CaptureBy::Hotkey, SnapForegroundWindow); break;
+    case hotkeys::Action::CaptureAllMonitors: CaptureWithSteps(c, capture::CaptureBy::Hotkey, SnapAllMonitors); break;
     case hotkeys::Action::ClearPicture: form.SetPicture(Picture::Empty()); break;
     case hotkeys::Action::Nothing: break;
   }

@@ -1,5 +1,6 @@
-// The system-wide hotkeys Ctrl+F10, Ctrl+F11 and Ctrl+F12 and the window
-// procedure that receives them, chained in front of the main window's own.
+// The system-wide hotkeys Ctrl+F10, Ctrl+F11, Ctrl+F12 and Ctrl+Shift+F10
+// and the window procedure that receives them, chained in front of the
+// main window's own.
 #pragma once
 
 #include <windows.h>

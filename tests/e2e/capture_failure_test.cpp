@@ -72,5 +72,24 @@ TEST(CaptureFailure, KeepsThePictureSkipsTheAfterCaptureStepsAndSaysWhy) {
   EXPECT_TRUE(app.WaitExit(5000)) << "Exit asked about a picture that was never unsaved";
 }
 
+// Every monitor in one picture can be too large to be made (three 4K
+// monitors make about 100 MB): Ctrl+Shift+F10 then says so like any other
+// capture and keeps the picture. (On one monitor the virtual screen is the
+// screen, whose size the test build refuses.)
+TEST(CaptureFailure, EveryMonitorTooLargeToBeMadeSaysSoAndKeepsThePicture) {
+  std::string shots = FreshTestDir("-shots");
+  App app({.settings = SettingsLine(1, 0, shots), .program = "refusing_bitmaps.exe"});
+  ASSERT_TRUE(app.main()) << "the test build did not start";
+  PatternWindow pattern(0, 0, 200, 120, 72);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  ::ShowWindow(pattern.hwnd(), SW_HIDE);
+  RefuseScreenBitmaps(app, true);
+  PostHotkey(app, 4);  // Ctrl+Shift+F10
+  ExpectCaptureFailedMessage(app);
+  ASSERT_TRUE(app.Sync());
+  EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "the earlier picture was lost";
+  EXPECT_TRUE(ListDir(shots).empty()) << "an automatic save after a failed capture";
+}
+
 }  // namespace
 }  // namespace e2e

@@ -101,6 +101,7 @@ TEST(MainWindow, MenusCarryTheirItemsShortcutsAndUnavailableEntries) {
                          item("  New", kMenuNew) + "  -\n" + item("  Exit", kMenuExit) +  //
                          item("Shortcuts", 0, true) +                                     //
                          item("  Capture Whole Screen\tCtrl+S", kMenuCaptureScreen) +
+                         item("  Capture All Monitors\tCtrl+Shift+S", kMenuCaptureAll) +
                          item("  Caption Whole Form\tCtrl+F", kMenuCaptureForm, true) +
                          item("  Capture Client Area\tCtrl+C", kMenuCaptureClient, true) +
                          item("  Capture Active Window\tCtrl+W", kMenuCaptureWindow) +

@@ -68,5 +68,16 @@ TEST(FailureMessages, OneOpenAtATime) {
   EXPECT_TRUE(m.MayOpen());
 }
 
+// The order the user meets: a button plays the sound, captures, makes the
+// picture unsaved, saves it automatically, then restores the window; a
+// hotkey captures, then plays the sound, brings the window back (shown,
+// also from hidden) and saves it after that.
+TEST(CaptureSteps, ButtonAndHotkeyDifferInTheSoundTheUnsavedMarkAndTheReturn) {
+  using enum CaptureStep;
+  EXPECT_EQ(CaptureSteps(CaptureBy::Button),
+            (std::vector<CaptureStep>{Sound, Capture, MarkUnsaved, AutoSave, Restore}));
+  EXPECT_EQ(CaptureSteps(CaptureBy::Hotkey), (std::vector<CaptureStep>{Capture, Sound, RestoreAndShow, AutoSave}));
+}
+
 }  // namespace
 }  // namespace fw::capture

@@ -29,6 +29,7 @@ TEST(HotkeyMessage, IdsOutside8BitsCarryNoHotkey) {
   EXPECT_EQ(hotkeys::ActionFor(1), hotkeys::Action::CaptureWindow);
   EXPECT_EQ(hotkeys::ActionFor(2), hotkeys::Action::ClearPicture);
   EXPECT_EQ(hotkeys::ActionFor(3), hotkeys::Action::Nothing);
+  EXPECT_EQ(hotkeys::ActionFor(4), hotkeys::Action::CaptureAllMonitors);
   EXPECT_EQ(hotkeys::ActionFor(255), hotkeys::Action::Nothing);
 }
 

@@ -59,7 +59,7 @@ TEST(Menus, UnavailableEntriesAndShortcutsAreAsTheUserSeesThem) {
     }
   }
   EXPECT_EQ(disabled, "sdform kjhkjh keys ");
-  EXPECT_EQ(keys, "Ctrl+S Ctrl+F Ctrl+C Ctrl+W Ctrl+A ");
+  EXPECT_EQ(keys, "Ctrl+S Ctrl+Shift+S Ctrl+F Ctrl+C Ctrl+W Ctrl+A ");
   EXPECT_EQ(layout::kMenuBar[0].items[2].caption, "Exit");
   EXPECT_EQ(layout::kMenuBar[3].items[2].caption, "Version Info");
 }

@@ -28,9 +28,12 @@ Image GrabScreen(const RECT& r) {
   HDC mem = ::CreateCompatibleDC(screen);
   HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
   HGDIOBJ old = ::SelectObject(mem, bmp);
-  // Only the part on the screen can be read (Wine reads nothing at all for
-  // a rectangle that reaches past the screen's edge); the rest stays black.
-  RECT screenRect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  // Only the part on the screen (every monitor's bounding rectangle) can be
+  // read (Wine reads nothing at all for a rectangle that reaches past the
+  // screen's edge); the rest stays black.
+  int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  RECT screenRect{left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                  top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
   RECT on{};
   RECT black{0, 0, w, h};
   ::FillRect(mem, &black, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));

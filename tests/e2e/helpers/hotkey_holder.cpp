@@ -1,9 +1,8 @@
 // Holds system-wide hotkeys so that another program cannot register them.
 // Each argument is a function key number held with Ctrl ("10" for
-// Ctrl+F10). Once every registration has been tried, its hidden window's
-// title becomes "hotkey holder:" followed by the keys it holds; it then
-// waits until it is closed or ended, counting in its title the presses of
-// those keys that reach it: "hotkey holder: 10 (pressed 2)".
+// Ctrl+F10), or with Ctrl and Shift after an "s" ("s10" for Ctrl+Shift+F10). Once every registration has been tried,
+// its hidden window's title becomes "hotkey holder:" followed by the keys it holds; it then waits until it is closed or
+// ended, counting in its title the presses of those keys that reach it: "hotkey holder: 10 (pressed 2)".
 #include <windows.h>
 
 #include <cstdlib>
@@ -40,15 +39,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   const char* p = commandLine;
   int id = 100;
   while (*p) {
+    bool shift = *p == 's';
+    if (shift) ++p;
     char* end = nullptr;
     long key = std::strtol(p, &end, 10);
     if (end == p) {
-      ++p;
+      if (!shift) ++p;
       continue;
     }
     p = end;
-    if (key >= 1 && key <= 24 && ::RegisterHotKey(hwnd, id++, MOD_CONTROL, VK_F1 + static_cast<UINT>(key) - 1)) {
-      g_held.push_back(' ');
+    UINT modifiers = MOD_CONTROL | (shift ? MOD_SHIFT : 0);
+    if (key >= 1 && key <= 24 && ::RegisterHotKey(hwnd, id++, modifiers, VK_F1 + static_cast<UINT>(key) - 1)) {
+      g_held.append(shift ? " s" : " ");
       g_held.append(std::to_string(key));
     }
   }

@@ -28,7 +28,7 @@ FARPROC WINAPI WithoutWideSendMail(HMODULE module, LPCSTR name) {
 
 int main() {
   g_getProcAddress = reinterpret_cast<GetProcAddressFn>(
-      e2e::RedirectImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&WithoutWideSendMail)));
+      test_build::RedirectImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&WithoutWideSendMail)));
   if (!g_getProcAddress) return 3;
   return fw::RunProgram(::GetModuleHandleA(nullptr));
 }

@@ -1,12 +1,14 @@
-// A test build's one seam: one of the program's imports pointed at a
-// function of the test build's own.
+// For the test builds of the program: points one of the program's own
+// imports (an entry of this executable's import table) at a replacement,
+// so the program's code calls the replacement wherever it calls that
+// function. Libraries keep their own imports.
 #pragma once
 
 #include <windows.h>
 
 #include <cstring>
 
-namespace e2e {
+namespace test_build {
 
 // Points this program's import of `function` from `dll` at `replacement`;
 // returns what it pointed at, or null when there is no such import.
@@ -36,4 +38,4 @@ inline void* RedirectImport(const char* dll, const char* function, void* replace
   return nullptr;
 }
 
-}  // namespace e2e
+}  // namespace test_build
