@@ -67,21 +67,32 @@ int CheckCaptures(const std::string& dir, const Image& screen, std::map<std::str
 }
 
 // Puts the pattern in front of everything and waits until the screen
-// shows it.
-void CoverTheScreen(const PatternWindow& screen) {
+// shows it (what it showed instead is kept beside the captures).
+void CoverTheScreen(const PatternWindow& screen, const std::string& dir) {
   ::SetWindowPos(screen.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   RECT all{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-  ASSERT_TRUE(WaitUntil([&] { return CountDifferences(GrabScreen(all), screen.expected()) == 0; }, 3000))
-      << "the pattern does not cover the screen";
+  Image shown;
+  bool covered = WaitUntil(
+      [&] {
+        shown = GrabScreen(all);
+        return CountDifferences(shown, screen.expected()) == 0;
+      },
+      3000);
+  if (!covered) SaveBmp(shown, dir + "\\uncovered.bmp");
+  ASSERT_TRUE(covered) << "the pattern does not cover the screen";
 }
 
-// Opens Options and types the extension of the automatic saves.
+// Opens Options, types the extension of the automatic saves and hides the
+// dialog again: loaded, as a first capture leaves it, and out of the
+// captures.
 void UseExtension(App& app, const std::string& extension) {
   OptionsControls options(OpenOptions(app));
   ASSERT_TRUE(options.complete());
   ::SendMessageTimeoutA(options.combo1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(extension.c_str()), SMTO_ABORTIFHUNG,
                         3000, nullptr);
   ASSERT_EQ(options.extension(), extension);
+  ::ShowWindow(options.dialog, SW_HIDE);
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(options.dialog); }, 3000));
 }
 
 // The names snap0, snap1, ... with `extension`, `count` of them, sorted as
@@ -104,7 +115,7 @@ struct Stop {
 void KillInsideAutomaticSaves(const std::string& extension) {
   const long total = EnvNumber("FW_KILL_CAPTURES", 200);
   const auto seed = static_cast<unsigned>(EnvNumber("FW_KILL_SEED", static_cast<long>(::GetTickCount() & 0x7FFFFFFF)));
-  SetTestTimeLimit(static_cast<DWORD>(180 + total));
+  SetTestTimeLimit(static_cast<DWORD>(180 + 2 * total));
   std::printf("crash safety: %ld captures as %s, seed %u (FW_KILL_SEED repeats the run)\n", total, extension.c_str(),
               seed);
   std::mt19937 random(seed);
@@ -135,8 +146,8 @@ void KillInsideAutomaticSaves(const std::string& extension) {
     ASSERT_TRUE(app.started() && app.main()) << "run " << runs << " did not start";
     ASSERT_TRUE(OpenDialogs(app.pid()).empty()) << "run " << runs << " started with a message";
     ++runs;
-    ASSERT_NO_FATAL_FAILURE(CoverTheScreen(screen));
     ASSERT_NO_FATAL_FAILURE(UseExtension(app, extension));
+    ASSERT_NO_FATAL_FAILURE(CoverTheScreen(screen, programDir));
 
     // A few whole captures, then one that stops inside its save.
     long burst = std::min<long>(std::uniform_int_distribution<long>(1, 6)(random), total - sent);
@@ -186,8 +197,8 @@ void KillInsideAutomaticSaves(const std::string& extension) {
   ::ShowWindow(screen.hwnd(), SW_HIDE);
   App last({.programDir = programDir});
   ASSERT_TRUE(last.started() && last.main());
-  ASSERT_NO_FATAL_FAILURE(CoverTheScreen(screen));
   ASSERT_NO_FATAL_FAILURE(UseExtension(last, extension));
+  ASSERT_NO_FATAL_FAILURE(CoverTheScreen(screen, programDir));
   std::size_t before = SnapFiles(shots).size();
   PostHotkey(last);
   ASSERT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() > before; }, kSaveTimeoutMs));

@@ -61,8 +61,11 @@ bool IsTemp(const std::string& path) {
   for (;;) ::Sleep(INFINITE);
 }
 
-HANDLE Created(HANDLE file, const std::string& path) {
-  if (g_armed && g_target == INVALID_HANDLE_VALUE && file != INVALID_HANDLE_VALUE && IsTemp(path)) {
+// A temporary file created anew for writing (not an earlier one opened to
+// be removed).
+HANDLE Created(HANDLE file, DWORD access, DWORD disposition, const std::string& path) {
+  if (g_armed && g_target == INVALID_HANDLE_VALUE && file != INVALID_HANDLE_VALUE && disposition == CREATE_NEW &&
+      (access & GENERIC_WRITE) && IsTemp(path)) {
     g_target = file;
     g_written = 0;
   }
@@ -71,12 +74,14 @@ HANDLE Created(HANDLE file, const std::string& path) {
 
 HANDLE WINAPI WatchedCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                  DWORD disposition, DWORD flags, HANDLE templateFile) {
-  return Created(g_createFileA(name, access, share, security, disposition, flags, templateFile), name ? name : "");
+  return Created(g_createFileA(name, access, share, security, disposition, flags, templateFile), access, disposition,
+                 name ? name : "");
 }
 
 HANDLE WINAPI WatchedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                  DWORD disposition, DWORD flags, HANDLE templateFile) {
-  return Created(g_createFileW(name, access, share, security, disposition, flags, templateFile), Narrow(name));
+  return Created(g_createFileW(name, access, share, security, disposition, flags, templateFile), access, disposition,
+                 Narrow(name));
 }
 
 BOOL WINAPI WatchedWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
