@@ -66,11 +66,14 @@ int CheckCaptures(const std::string& dir, const Image& screen, std::map<std::str
   return wrong;
 }
 
-// Puts the pattern in front of everything and waits until the screen
-// shows it (what it showed instead is kept beside the captures).
-void CoverTheScreen(const PatternWindow& screen, const std::string& dir) {
-  ::SetWindowPos(screen.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+// Moves the program's window off the screen and puts the pattern in front
+// of everything, then waits until the screen shows the pattern (what it
+// showed instead is kept beside the captures).
+void CoverTheScreen(App& app, const PatternWindow& screen, const std::string& dir) {
   RECT all{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ::SetWindowPos(app.main(), nullptr, all.right + 100, all.bottom + 100, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(screen.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   Image shown;
   bool covered = WaitUntil(
       [&] {
@@ -147,7 +150,7 @@ void KillInsideAutomaticSaves(const std::string& extension) {
     ASSERT_TRUE(OpenDialogs(app.pid()).empty()) << "run " << runs << " started with a message";
     ++runs;
     ASSERT_NO_FATAL_FAILURE(UseExtension(app, extension));
-    ASSERT_NO_FATAL_FAILURE(CoverTheScreen(screen, programDir));
+    ASSERT_NO_FATAL_FAILURE(CoverTheScreen(app, screen, programDir));
 
     // A few whole captures, then one that stops inside its save.
     long burst = std::min<long>(std::uniform_int_distribution<long>(1, 6)(random), total - sent);
@@ -198,7 +201,7 @@ void KillInsideAutomaticSaves(const std::string& extension) {
   App last({.programDir = programDir});
   ASSERT_TRUE(last.started() && last.main());
   ASSERT_NO_FATAL_FAILURE(UseExtension(last, extension));
-  ASSERT_NO_FATAL_FAILURE(CoverTheScreen(screen, programDir));
+  ASSERT_NO_FATAL_FAILURE(CoverTheScreen(last, screen, programDir));
   std::size_t before = SnapFiles(shots).size();
   PostHotkey(last);
   ASSERT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() > before; }, kSaveTimeoutMs));
