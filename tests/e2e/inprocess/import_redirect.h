@@ -1,20 +1,19 @@
-// Pointing one of a module's imports at a function of the tests' own: the
-// seam of the test builds of the program and of the probe libraries the
-// driver loads into it. Only calls the module makes through its import
-// table go there; the system's own calls are not touched.
+// For the test builds of the program: points one of the program's own
+// imports (an entry of this executable's import table) at a replacement,
+// so the program's code calls the replacement wherever it calls that
+// function. Libraries keep their own imports.
 #pragma once
 
 #include <windows.h>
 
 #include <cstring>
 
-namespace e2e {
+namespace test_build {
 
-// Points `module`'s import of `function` from `dll` (compared without
-// regard to case) at `replacement`; returns what it pointed at, or null
-// when there is no such import. `module` null: the program's executable.
-inline void* RedirectImport(const char* dll, const char* function, void* replacement, HMODULE module = nullptr) {
-  auto* base = reinterpret_cast<BYTE*>(module ? module : ::GetModuleHandleA(nullptr));
+// Points this program's import of `function` from `dll` at `replacement`;
+// returns what it pointed at, or null when there is no such import.
+inline void* RedirectImport(const char* dll, const char* function, void* replacement) {
+  auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (!imports.VirtualAddress) return nullptr;
@@ -39,4 +38,4 @@ inline void* RedirectImport(const char* dll, const char* function, void* replace
   return nullptr;
 }
 
-}  // namespace e2e
+}  // namespace test_build

@@ -29,7 +29,7 @@ HBITMAP WINAPI RefusingCreateCompatibleBitmap(HDC dc, int width, int height) {
 }  // namespace
 
 int main() {
-  g_create = reinterpret_cast<CreateBitmapFn>(e2e::RedirectImport(
+  g_create = reinterpret_cast<CreateBitmapFn>(test_build::RedirectImport(
       "gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&RefusingCreateCompatibleBitmap)));
   if (!g_create) return 3;
   const UINT refuse = ::RegisterWindowMessageA("FramewickTest.Refuse");

@@ -114,7 +114,8 @@ BOOL WINAPI WatchedMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
 
 template <typename Fn, typename Replacement>
 Fn Redirect(const char* function, Replacement replacement) {
-  return reinterpret_cast<Fn>(e2e::RedirectImport("kernel32.dll", function, reinterpret_cast<void*>(replacement)));
+  return reinterpret_cast<Fn>(
+      test_build::RedirectImport("kernel32.dll", function, reinterpret_cast<void*>(replacement)));
 }
 
 }  // namespace

@@ -85,10 +85,10 @@ extern "C" __declspec(dllexport) DWORD WINAPI Watch(LPVOID argument) {
   HWND main = static_cast<HWND>(argument);
   if (g_next) return 1;  // watching already
   g_postHotkeys = ::RegisterWindowMessageA(e2e::kPostHotkeysMessage);
-  g_bitBlt =
-      reinterpret_cast<BitBltFn>(e2e::RedirectImport("gdi32.dll", "BitBlt", reinterpret_cast<void*>(&WatchingBitBlt)));
+  g_bitBlt = reinterpret_cast<BitBltFn>(
+      test_build::RedirectImport("gdi32.dll", "BitBlt", reinterpret_cast<void*>(&WatchingBitBlt)));
   g_getProcAddress = reinterpret_cast<GetProcAddressFn>(
-      e2e::RedirectImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&WatchingGetProcAddress)));
+      test_build::RedirectImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&WatchingGetProcAddress)));
   g_next =
       reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchingWndProc)));
   return g_bitBlt && g_getProcAddress && g_postHotkeys && g_next ? 1 : 0;
