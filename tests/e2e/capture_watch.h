@@ -16,7 +16,8 @@ class CaptureWatch {
   explicit CaptureWatch(App& app);
   bool watching() const { return watching_; }
 
-  // Captures made so far (copies out of a window's device context).
+  // Captures made so far (copies out of the screen's or a window's device
+  // context).
   long Captures() const;
   // The most hotkey messages that were being handled, one inside another,
   // when a capture was made: 1 when every hotkey capture ran at the outer

@@ -1,8 +1,9 @@
 // Loaded into a running Framewick by the end-to-end driver to watch its
-// captures from inside: how many it makes (copies out of a window's device
-// context, which only a capture makes: painting copies into one), how deeply hotkey messages were nested when each was
-// made, and how many sounds it asked for. Each function runs as a thread the driver starts in the program; its exit
-// code is the answer.
+// captures from inside: how many it makes (copies out of the screen's or a
+// window's device context, which only a capture makes: painting copies out
+// of memory contexts), how deeply hotkey messages were nested when each
+// was made, and how many sounds it asked for. Each function runs as a
+// thread the driver starts in the program; its exit code is the answer.
 #include <windows.h>
 
 #include <cstring>
@@ -31,7 +32,7 @@ volatile LONG g_sounds = 0;
 LONG g_hotkeyDepth = 0;  // hotkey messages being handled, one inside another
 
 BOOL WINAPI WatchingBitBlt(HDC target, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop) {
-  if (source && ::WindowFromDC(source)) {
+  if (source && ::GetObjectType(source) == OBJ_DC) {
     ::InterlockedIncrement(&g_captures);
     if (g_hotkeyDepth > g_deepestCapture) ::InterlockedExchange(&g_deepestCapture, g_hotkeyDepth);
   }
