@@ -59,7 +59,7 @@ e2e: windows
 	@./scripts/test.sh e2e
 
 # 10,000 hotkey captures with automatic saving in one run of the program,
-# and 1,000 with the program killed at random moments.
+# and 1,000 with the program killed inside its saves.
 SOAK_CAPTURES ?= 10000
 KILL_CAPTURES ?= 1000
 soak: deps windows

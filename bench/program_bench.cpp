@@ -1,7 +1,10 @@
 // Figures of the real program, each beside the floor it is read against,
 // timed in turn within every run so that the machine's drifts hit both:
 //  - cold start: from starting Framewick.exe to its main window shown,
-//    against a program that only opens an empty window;
+//    against a program with the same look and nothing of its own (the
+//    program's manifest, its common controls started, a window with one
+//    button and its tooltip), and for context a program that only opens an
+//    empty window;
 //  - hotkey to picture held: a Ctrl+F10 message through the program's own
 //    window procedures and handler (in this process), against the bare
 //    BitBlt of the screen (bare_capture.h);
@@ -216,16 +219,20 @@ int main(int argc, char** argv) {
   if (!CopyInto(bin, appDir, "Framewick.exe") || !CopyInto(bin, appDir, "camera.wav")) return 2;
   std::string exe = appDir + "\\Framewick.exe";
   std::string empty = bin + "\\empty_window.exe";
+  std::string controls = bin + "\\controls_window.exe";
 
-  // Cold start, the two programs taking turns; their memory once idle.
+  // Cold start, the three programs taking turns; the empty window's memory
+  // once idle.
   const DWORD settleMs = 300;
-  std::vector<double> startProgram, startEmpty;
+  std::vector<double> startProgram, startControls, startEmpty;
   SIZE_T emptyPeak = 0, emptyImages = 0;
   std::set<std::string> emptyModules;
   for (int i = 0; i < runs; ++i) {
     Started s;
     double ms = 0;
     if (StartAndWait(exe, appDir, "FramewickMain", s, &ms)) startProgram.push_back(ms);
+    End(s);
+    if (StartAndWait(controls, bin, "FwControlsWindow", s, &ms)) startControls.push_back(ms);
     End(s);
     if (StartAndWait(empty, bin, "FwEmptyWindow", s, &ms)) {
       startEmpty.push_back(ms);
@@ -236,6 +243,7 @@ int main(int argc, char** argv) {
     End(s);
   }
   Figure("cold_start_program", startProgram);
+  Figure("cold_start_controls_window", startControls);
   Figure("cold_start_empty_window", startEmpty);
 
   // Captures saved automatically, one at a time.

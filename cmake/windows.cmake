@@ -93,6 +93,13 @@ foreach(src ${FW_BENCH_HELPERS})
   target_link_options(${name} PRIVATE ${FW_STATIC_RUNTIME})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
+# The cold start's floor has the program's look: its manifest, and the
+# common controls that manifest asks for.
+target_sources(controls_window PRIVATE ${CMAKE_SOURCE_DIR}/bench/helpers/controls_window.rc)
+target_include_directories(controls_window PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(controls_window PRIVATE comctl32)
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/bench/helpers/controls_window.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_SOURCE_DIR}/resources/framewick.manifest)
 
 # Libraries the driver loads into the running program to look inside it
 # (its GDI objects, its fonts) or act from within (a message whose parameter

@@ -14,12 +14,21 @@ namespace fw {
 // up may come in the meantime; it then names what the program is waiting
 // for. While the prompt is open already (for Exit, New or an earlier
 // question), it is not asked a second time: the answer is "not yet".
+// session::QuerySteps gives the steps and their order.
 bool Form1::OnQueryEndSession(LPARAM /*reasons*/) {
   if (closing_) return true;
-  SetShutdownBlockReason(hwnd(), session::ReasonText(session::WhileAsking(state_.ImageSaved)));
-  session::Answer answer = session::AfterPrompt(PromptToSave(*this, state_));
+  PromptOutcome outcome = PromptOutcome::NothingToAsk;
+  for (session::Step step : session::QuerySteps(state_.ImageSaved)) {
+    switch (step) {
+      case session::Step::ShowWindow: Show(); break;
+      case session::Step::GiveReason:
+        SetShutdownBlockReason(hwnd(), session::ReasonText(session::WhileAsking(state_.ImageSaved)));
+        break;
+      case session::Step::Ask: outcome = PromptToSave(*this, state_); break;
+    }
+  }
   if (!hwnd()) return true;  // the session ended while the prompt was open
-  if (answer.showWindow) Show();
+  session::Answer answer = session::AfterPrompt(outcome);
   SetShutdownBlockReason(hwnd(), session::ReasonText(answer.reason));
   return answer.sessionMayEnd;
 }

@@ -15,12 +15,17 @@ BlockReason WhileAsking(bool imageSaved) {
   return imageSaved ? BlockReason::None : BlockReason::Asking;
 }
 
+std::vector<Step> QuerySteps(bool imageSaved) {
+  if (imageSaved) return {Step::Ask};
+  return {Step::ShowWindow, Step::GiveReason, Step::Ask};
+}
+
 Answer AfterPrompt(PromptOutcome outcome) {
   switch (outcome) {
     case PromptOutcome::DialogCancelled:
     case PromptOutcome::SaveFailed:
       // The user kept the picture, and it is not saved.
-      return Answer{.sessionMayEnd = false, .reason = BlockReason::NotSaved, .showWindow = true};
+      return Answer{.sessionMayEnd = false, .reason = BlockReason::NotSaved};
     case PromptOutcome::AlreadyAsking: return WhileTheQuestionIsOpen();
     case PromptOutcome::NothingToAsk:
     case PromptOutcome::Discarded:
@@ -30,7 +35,7 @@ Answer AfterPrompt(PromptOutcome outcome) {
 }
 
 Answer WhileTheQuestionIsOpen() {
-  return Answer{.sessionMayEnd = false, .reason = BlockReason::Asking, .showWindow = false};
+  return Answer{.sessionMayEnd = false, .reason = BlockReason::Asking};
 }
 
 }  // namespace fw::session

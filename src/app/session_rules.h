@@ -11,6 +11,8 @@
 // with a short reason.
 #pragma once
 
+#include <vector>
+
 #include "image/save_rules.h"
 
 namespace fw::session {
@@ -27,13 +29,26 @@ const wchar_t* ReasonText(BlockReason reason);
 // While the prompt asks (it asks only about an unsaved capture).
 BlockReason WhileAsking(bool imageSaved);
 
+// What the main window does when the system asks whether the session may
+// end, in this order.
+enum class Step {
+  ShowWindow,  // show the main window (from the notification area too)
+  GiveReason,  // register the reason WhileAsking gives
+  Ask,         // run the unsaved-image prompt and answer after it
+};
+
+// With an unsaved capture the window shows first: the system lets no
+// program without a visible window hold the session up, so a reason given,
+// or a refusal made, while the program sits hidden in the notification
+// area would count for nothing; the reason then stands before the question
+// opens, so the system's screen can name it while the user decides.
+// Nothing unsaved: nothing is shown or given, and the prompt answers at
+// once.
+std::vector<Step> QuerySteps(bool imageSaved);
+
 struct Answer {
   bool sessionMayEnd = true;
   BlockReason reason = BlockReason::None;  // left registered; None withdraws it
-  // The system lets no program without a visible window refuse the end of
-  // the session; a program hidden in the notification area comes back,
-  // with the picture the user chose to keep.
-  bool showWindow = false;
 };
 
 // After the prompt has ended with `outcome`.

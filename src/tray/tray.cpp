@@ -34,6 +34,21 @@ HMENU TrayMenu = nullptr;
 HWND g_installedOn = nullptr;
 // The shell took the icon and it has not been removed since.
 bool g_iconAdded = false;
+// The icon the record carries: a copy of the record's own, kept for as long
+// as the record carries it. The picture an icon came from can be cleared
+// or replaced at any moment, and the record is sent again whole when the
+// shell restarts, long after.
+UniqueIcon g_icon;
+
+// The record carries a copy of `icon` from now on; false, with the record
+// as it was, when no copy can be made.
+bool CarryIcon(HICON icon) {
+  UniqueIcon copy(icon ? ::CopyIcon(icon) : nullptr);
+  if (!copy) return false;
+  TrayIconData.hIcon = copy.get();
+  g_icon = std::move(copy);
+  return true;
+}
 
 // Each step of the button and of the removal runs even when one before it
 // failed.
@@ -94,7 +109,11 @@ bool AddTrayIcon(MainWindow& owner, HMENU menu) {
   TrayIconData.uID = 0;
   TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
   TrayIconData.hWnd = hwnd;
-  TrayIconData.hIcon = owner.icon();
+  if (!CarryIcon(owner.icon())) {
+    // The window's own icon lives as long as the window the record names.
+    TrayIconData.hIcon = owner.icon();
+    g_icon.reset();
+  }
   TrayIconData.uCallbackMessage = tray::kTrayCallbackMessage;
   g_iconAdded = Notify(NIM_ADD, tray::kAddFlags) != FALSE;
   return g_iconAdded;
@@ -105,6 +124,8 @@ void RemoveTrayIcon() {
   RunStep([] {
     g_iconAdded = false;
     Notify(NIM_DELETE, tray::kDeleteFlags);
+    TrayIconData.hIcon = nullptr;
+    g_icon.reset();
   });
   RunStep([] {
     if (!TrayOwnerForm || !g_installedOn) return;
@@ -120,8 +141,7 @@ void SetTrayTip(std::string_view text) {
 }
 
 void SetTrayIconFromPicture(const Picture& picture) {
-  if (picture.Type() != PictureType::Icon) return;
-  TrayIconData.hIcon = static_cast<HICON>(picture.Handle());
+  if (picture.Type() != PictureType::Icon || !CarryIcon(static_cast<HICON>(picture.Handle()))) return;
   Notify(NIM_MODIFY, tray::kIconFlags);
 }
 

@@ -4,6 +4,7 @@
 // the test build refusing_bitmaps.exe, which refuses such bitmaps when told.
 #include <gtest/gtest.h>
 
+#include "capture_watch.h"
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
@@ -36,19 +37,31 @@ TEST(CaptureFailure, KeepsThePictureSkipsTheAfterCaptureStepsAndSaysWhy) {
   std::string shots = FreshTestDir("-shots");
   App app({.settings = SettingsLine(1, 1, shots), .program = "refusing_bitmaps.exe"});
   ASSERT_TRUE(app.main()) << "the test build did not start";
+  CaptureWatch watch(app);  // counts the capture sounds from the first on
+  ASSERT_TRUE(watch.watching());
   PatternWindow pattern(0, 0, 200, 120, 71);
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));  // Ctrl+S: nothing unsaved
-  ::ShowWindow(pattern.hwnd(), SW_HIDE);                // a new capture would differ
+  EXPECT_EQ(watch.Sounds(), 1) << "the capture sound is not seen";
+  ::ShowWindow(pattern.hwnd(), SW_HIDE);  // a new capture would differ
   RefuseScreenBitmaps(app, true);
 
-  // A hotkey capture: no picture, so no sound, no return, no automatic save.
+  // A hotkey capture: no picture, so no sound, no return, no automatic
+  // save. Minimised first, so that a return would show.
+  ::ShowWindow(app.main(), SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(app.main()) != FALSE; }, 3000));
+  ASSERT_TRUE(app.Sync());
   PostHotkey(app, 0);
   ExpectCaptureFailedMessage(app);
   ASSERT_TRUE(app.Sync());
-  EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "the earlier picture was lost";
+  EXPECT_TRUE(::IsIconic(app.main())) << "the return step ran after a failed capture";
+  EXPECT_EQ(watch.Sounds(), 1) << "the sound played for a capture that failed";
   EXPECT_TRUE(ListDir(shots).empty()) << "an automatic save after a failed capture";
+  Restore(app);
+  EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "the earlier picture was lost";
 
-  // A button capture: the window stays minimised and nothing becomes unsaved.
+  // A button capture: its sound comes before the capture, as always, and
+  // nothing after it; the window stays minimised and nothing becomes
+  // unsaved.
   app.Click("Screen");
   auto notice = WaitForDialog(app.pid(), 5000);
   ASSERT_TRUE(notice);
@@ -56,16 +69,18 @@ TEST(CaptureFailure, KeepsThePictureSkipsTheAfterCaptureStepsAndSaysWhy) {
   ExpectCaptureFailedMessage(app);
   ASSERT_TRUE(app.Sync());
   EXPECT_TRUE(::IsIconic(app.main())) << "the return step ran after a failed capture";
+  EXPECT_EQ(watch.Sounds(), 2);
   EXPECT_TRUE(ListDir(shots).empty());
   Restore(app);
   EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0);
   EXPECT_TRUE(app.SettledDialogs().empty());
 
-  // Refused no more: the same capture works, and is saved.
+  // Refused no more: the same capture works, sounds, and is saved.
   RefuseScreenBitmaps(app, false);
   PostHotkey(app, 0);
   EXPECT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
   ASSERT_TRUE(app.Sync());
+  EXPECT_EQ(watch.Sounds(), 3);
   EXPECT_GT(PatternDifferences(app.PictureArea(), pattern), 0) << "the working capture did not replace it";
   // Only button captures that succeeded make Exit ask.
   app.Click("Exit");

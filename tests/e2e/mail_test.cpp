@@ -7,7 +7,6 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_session.h"
-#include "image/mail_rules.h"
 #include "registry_override.h"
 
 namespace e2e {
@@ -71,15 +70,30 @@ class MailHandler {
   std::string log_;
 };
 
-// The address the mail program is handed for `path`: its subject
-// percent-encoded, so nothing in the path ends it early.
-std::string UrlLine(const std::string& path) {
-  return "url mailto:?subject=" + fw::mail::PercentEncode(path) + "&body=";
+// The folder the mailed files are saved in: its name is known beforehand,
+// so that each test can write out in full, by hand, the address the mail
+// program must be handed (RFC 6068: in a header's value letters, digits,
+// "-._~" and "!$'()*,;:@" may stand as they are; every other byte is "%"
+// and two hexadecimal digits). "+" is encoded as well, since some mail
+// programs read it as a space.
+constexpr const char* kMailDir = "C:\\fw mail";
+
+std::string FreshMailDir() {
+  RemoveTree(kMailDir);
+  EXPECT_TRUE(::CreateDirectoryA(kMailDir, nullptr));
+  return kMailDir;
 }
 
-// What the stand-in records for a hand-off of `path`.
-std::vector<std::string> ExpectedLog(const std::string& path) {
-  std::vector<std::string> log{UrlLine(path), "ready", "key Alt+I", "key A"};
+// The line the stand-in records for the address it was handed, whose
+// subject is `subject` as the test writes it out.
+std::string UrlLine(const std::string& subject) {
+  return "url mailto:?subject=" + subject + "&body=";
+}
+
+// What the stand-in records for a hand-off of `path`, given the subject the
+// address must carry for it.
+std::vector<std::string> ExpectedLog(const std::string& path, const std::string& subject) {
+  std::vector<std::string> log{UrlLine(subject), "ready", "key Alt+I", "key A"};
   for (unsigned char c : path) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "char %04X", c);
@@ -120,15 +134,15 @@ void ExpectNothingSavedYet(App& app) {
 }
 
 // Captures, saves as `path` and mails it: the mail program gets the exact
-// address, a window titled with the whole path and every key, and the
-// program shows no message.
-void MailsSavedFileWhole(App& app, MailHandler& handler, const std::string& path) {
+// address (its subject `subject`), a window titled with the whole path and
+// every key, and the program shows no message.
+void MailsSavedFileWhole(App& app, MailHandler& handler, const std::string& path, const std::string& subject) {
   Capture(app);
   ASSERT_TRUE(SaveAs(app, path));
   app.Click("Mail");
   ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
   app.Sync();
-  EXPECT_EQ(handler.Log(), ExpectedLog(path));
+  EXPECT_EQ(handler.Log(), ExpectedLog(path, subject));
   ASSERT_EQ(MailHandler::Windows().size(), 1u);
   EXPECT_EQ(Text(MailHandler::Windows()[0]), path) << "the mail program did not get the whole path";
   EXPECT_TRUE(app.SettledDialogs().empty());
@@ -160,26 +174,27 @@ TEST(Mail, WithoutASaveThereIsNothingToMail) {
 TEST(Mail, HandsTheSavedFileOverWithTheExactAddressAndKeys) {
   App app;
   MailHandler handler(app.dir(), "subject");
-  std::string dir = app.dir() + "\\mail (test) dir";
+  std::string dir = FreshMailDir() + "\\mail (test) dir";
   ASSERT_TRUE(::CreateDirectoryA(dir.c_str(), nullptr));
   // Spaces, parentheses and every character the keystroke notation would
   // otherwise read as a command.
   std::string path = dir + "\\shot +^%~{1}[2] (a).bmp";
-  MailsSavedFileWhole(app, handler, path);
+  MailsSavedFileWhole(app, handler, path,
+                      "C:%5Cfw%20mail%5Cmail%20(test)%20dir%5Cshot%20%2B%5E%25~%7B1%7D%5B2%5D%20(a).bmp");
 }
 
 TEST(Mail, AfterTwoSavesTheSecondFileIsMailed) {
   App app;
   MailHandler handler(app.dir(), "subject");
-  std::string first = app.dir() + "\\first shot.bmp";
-  std::string second = app.dir() + "\\second shot.bmp";
+  std::string first = FreshMailDir() + "\\first shot.bmp";
+  std::string second = std::string(kMailDir) + "\\second shot.bmp";
   Capture(app);
   ASSERT_TRUE(SaveAs(app, first));
   ASSERT_TRUE(SaveAs(app, second));
   app.Click("Mail");
   ASSERT_TRUE(handler.WaitFor("key Delete", 20000)) << ::testing::PrintToString(handler.Log());
   app.Sync();
-  EXPECT_EQ(handler.Log(), ExpectedLog(second));
+  EXPECT_EQ(handler.Log(), ExpectedLog(second, "C:%5Cfw%20mail%5Csecond%20shot.bmp"));
 }
 
 TEST(Mail, GivesUpWithoutTypingWhenNoMessageWindowAppears) {
@@ -187,7 +202,7 @@ TEST(Mail, GivesUpWithoutTypingWhenNoMessageWindowAppears) {
   // The mail program opens a window, but not one titled with the path; it
   // takes the foreground and records any key that reaches it.
   MailHandler handler(app.dir(), "other");
-  std::string path = app.dir() + "\\waiting shot.bmp";
+  std::string path = FreshMailDir() + "\\waiting shot.bmp";
   Capture(app);
   ASSERT_TRUE(SaveAs(app, path));
   app.Click("Mail");
@@ -215,7 +230,7 @@ TEST(Mail, GivesUpWithoutTypingWhenNoMessageWindowAppears) {
   EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
   PressDialogButton(box->hwnd, IDOK);
   EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
-  EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"}));
+  EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine("C:%5Cfw%20mail%5Cwaiting%20shot.bmp"), "ready"}));
   EXPECT_TRUE(app.SettledDialogs().empty()) << "a second message";
   EXPECT_TRUE(app.Sync());
 }
@@ -225,8 +240,8 @@ TEST(Mail, APathWithAmpersandPercentHashAndSpacesReachesTheMailProgramWhole) {
   MailHandler handler(app.dir(), "subject");
   // Unencoded, "&" would end the subject, "#" the address, and "%41" would
   // come back as "A": the window would never be found.
-  std::string path = app.dir() + "\\Tom & Jerry 100%41 #2.bmp";
-  MailsSavedFileWhole(app, handler, path);
+  std::string path = FreshMailDir() + "\\Tom & Jerry 100%41 #2.bmp";
+  MailsSavedFileWhole(app, handler, path, "C:%5Cfw%20mail%5CTom%20%26%20Jerry%20100%2541%20%232.bmp");
 }
 
 TEST(Mail, TypesNothingAnywhereWhenTheMailWindowStaysBehind) {
@@ -236,7 +251,7 @@ TEST(Mail, TypesNothingAnywhereWhenTheMailWindowStaysBehind) {
   MailHandler handler(app.dir(), "behind");
   PatternWindow pattern(0, 0, 200, 120, 61);
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
-  std::string path = app.dir() + "\\behind shot.bmp";
+  std::string path = FreshMailDir() + "\\behind shot.bmp";
   ASSERT_TRUE(SaveAs(app, path));
   ASSERT_TRUE(BringToFront(app.main()));
   ::ShowWindow(pattern.hwnd(), SW_HIDE);  // a picture area emptied by Ctrl+A would show
@@ -254,7 +269,8 @@ TEST(Mail, TypesNothingAnywhereWhenTheMailWindowStaysBehind) {
   EXPECT_TRUE(WaitDialogGone(box->hwnd, 5000));
   ASSERT_TRUE(BringToFront(app.main()));
   EXPECT_TRUE(app.InputHandled()) << "the program no longer takes keys";
-  EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"})) << "keys reached the mail window";
+  EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine("C:%5Cfw%20mail%5Cbehind%20shot.bmp"), "ready"}))
+      << "keys reached the mail window";
   EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "keys reached the picture area";
   EXPECT_TRUE(app.SettledDialogs().empty()) << "keys pressed a button";
 }
@@ -267,7 +283,7 @@ TEST(Mail, ClosingDuringTheSearchEndsTheProgramAndTypesNothing) {
     SCOPED_TRACE(bySession ? "end of the session" : "Exit");
     App app;
     MailHandler handler(app.dir(), "other");
-    std::string path = app.dir() + "\\closing shot.bmp";
+    std::string path = FreshMailDir() + "\\closing shot.bmp";
     Capture(app);
     ASSERT_TRUE(SaveAs(app, path));  // nothing unsaved: nothing to ask
     app.Click("Mail");
@@ -280,7 +296,7 @@ TEST(Mail, ClosingDuringTheSearchEndsTheProgramAndTypesNothing) {
     }
     EXPECT_TRUE(app.WaitExit(5000)) << "the search went on after the window had gone";
     EXPECT_EQ(app.exitCode(), 0u);
-    EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine(path), "ready"}));
+    EXPECT_EQ(handler.Log(), (std::vector<std::string>{UrlLine("C:%5Cfw%20mail%5Cclosing%20shot.bmp"), "ready"}));
   }
 }
 

@@ -3,6 +3,7 @@
 // the end of the program while a capture waits out its delay.
 #include <gtest/gtest.h>
 
+#include "capture_watch.h"
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
@@ -22,33 +23,39 @@ bool IsAutoSaveFailure(const DialogInfo& d) {
 TEST(HotkeyBurst, AThousandCtrlF10WithAutoSaveRunOneAtATime) {
   std::string shots = FreshTestDir("-shots");
   App app({.settings = SettingsLine(1, 0, shots)});
-  PostHotkeys(app, 0, kBurst);
+  CaptureWatch watch(app);
+  ASSERT_TRUE(watch.watching());
+  // Every press waits in the queue before the first is handled: the first
+  // capture runs, the other 999 arrive while it lets pending events
+  // through and wait as one, which gives one capture more.
+  ASSERT_TRUE(watch.PostHotkeysAtOnce(0, kBurst));
   ASSERT_TRUE(CapturesSettled(app, shots, 60000)) << "the program stopped answering or kept capturing";
   EXPECT_TRUE(app.running());
   EXPECT_TRUE(app.SettledDialogs().empty());
-  std::vector<std::string> files = SnapFiles(shots);
-  ASSERT_FALSE(files.empty());
-  // The presses that piled up while a capture ran became one more capture,
-  // not one each.
-  EXPECT_LE(files.size(), 20u) << files.size() << " captures for " << kBurst << " presses";
+  EXPECT_EQ(SnapFiles(shots), (std::vector<std::string>{"snap0.jpg", "snap1.jpg"}));
+  EXPECT_EQ(watch.Captures(), 2);
+  EXPECT_EQ(watch.DeepestCapture(), 1) << "a capture ran inside another's hotkey message";
   EXPECT_EQ(SnapSequenceProblem(shots, ".jpg"), "");
   EXPECT_TRUE(ProgramTempFiles(shots).empty());
   // Still at work as before: the next press is the next file.
-  std::size_t before = files.size();
   PostHotkey(app, 0);
-  EXPECT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() == before + 1; }, kSaveTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() == 3; }, kSaveTimeoutMs));
+  EXPECT_EQ(watch.Captures(), 3);
+  EXPECT_EQ(watch.DeepestCapture(), 1);
 }
 
 TEST(HotkeyBurst, IntoADirectoryThatHasGoneOneMessageAtATime) {
   std::string shots = FreshTestDir("-shots");
   App app({.settings = SettingsLine(1, 0, shots)});
+  CaptureWatch watch(app);
+  ASSERT_TRUE(watch.watching());
   // The first capture loads the options with the directory, then it goes.
   PostHotkey(app, 0);
   ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
   ASSERT_TRUE(app.Sync());
   RemoveTree(shots);
 
-  PostHotkeys(app, 0, kBurst);
+  ASSERT_TRUE(watch.PostHotkeysAtOnce(0, kBurst));
   auto first = WaitForDialog(app.pid(), 10000, "Framewick");
   ASSERT_TRUE(first) << "no message for the failed saves";
   EXPECT_TRUE(IsAutoSaveFailure(*first)) << first->text;
@@ -64,15 +71,17 @@ TEST(HotkeyBurst, IntoADirectoryThatHasGoneOneMessageAtATime) {
     PressDialogButton(open[0].hwnd, IDOK);
     ASSERT_TRUE(WaitDialogGone(open[0].hwnd, 5000));
   }
-  // The capture that ran, then one for each key that waited.
-  EXPECT_GE(closed, 2);
-  EXPECT_LE(closed, 5);
+  // The capture that ran, then one for each key that waited (Ctrl+F10,
+  // Ctrl+F11), each after the one before.
+  EXPECT_EQ(closed, 3);
+  EXPECT_EQ(watch.Captures(), 1 + 3);
+  EXPECT_EQ(watch.DeepestCapture(), 1);
   EXPECT_TRUE(app.running());
   EXPECT_FALSE(DirExists(shots));
 
-  // A failure while a button capture's failure message is open (a hotkey
-  // capture then runs, since no hotkey action is running) opens no second
-  // message.
+  // A failure while a button capture's failure message is open opens no
+  // second message: a hotkey capture runs inside that message (no hotkey
+  // action is running) and its save fails too.
   app.Click("Screen");
   auto notice = WaitForDialog(app.pid(), 5000);
   ASSERT_TRUE(notice);
@@ -80,9 +89,14 @@ TEST(HotkeyBurst, IntoADirectoryThatHasGoneOneMessageAtATime) {
   auto failure = WaitForDialog(app.pid(), 10000, "Framewick");
   ASSERT_TRUE(failure);
   ASSERT_TRUE(IsAutoSaveFailure(*failure)) << failure->text;
+  long captures = watch.Captures();
   PostHotkey(app, 0);
+  EXPECT_TRUE(WaitUntil([&] { return watch.Captures() == captures + 1; }, kSaveTimeoutMs))
+      << "the hotkey was not handled while the message was open";
   std::vector<DialogInfo> open = app.SettledDialogs();
-  EXPECT_EQ(open.size(), 1u) << "a second failure message";
+  ASSERT_EQ(open.size(), 1u) << "a second failure message";
+  EXPECT_EQ(open[0].hwnd, failure->hwnd);
+  EXPECT_EQ(watch.Captures(), captures + 1);
   PressDialogButton(failure->hwnd, IDOK);
   ASSERT_TRUE(WaitDialogGone(failure->hwnd, 5000));
   EXPECT_TRUE(app.SettledDialogs().empty());

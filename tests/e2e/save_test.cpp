@@ -126,29 +126,20 @@ TEST(Save, AReadOnlyFileOrAMissingDirectoryFailsAndDamagesNothing) {
   EXPECT_TRUE(SaveLeftovers(app.dir()).empty());
   ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
-  // A directory that is not there. The dialog itself may refuse the name;
-  // either way nothing is written and the program goes on.
+  // A directory that is not there: the dialog hands the name over (it is
+  // not asked to check the path), the write fails and the program says so,
+  // creating nothing.
   std::string missing = app.dir() + "\\no such folder\\x.bmp";
   HWND dlg = SaveAs(app, missing);
   ASSERT_NE(dlg, nullptr);
-  bool reported = false;
-  WaitUntil(
-      [&] {
-        for (const auto& d : OpenDialogs(app.pid())) {
-          if (d.text == "Could Not Save, No Image Snapped Yet") {
-            reported = true;
-            PressDialogButton(d.hwnd, IDOK);
-            return true;
-          }
-        }
-        return false;
-      },
-      3000);
-  if (!reported) {
-    // The dialog kept the name for correction: cancel it.
-    for (const auto& d : OpenDialogs(app.pid())) PressDialogButton(d.hwnd, d.title == "Framewick" ? IDOK : IDCANCEL);
-    for (const auto& d : OpenDialogs(app.pid())) PressDialogButton(d.hwnd, IDCANCEL);
-  }
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dlg); }, 5000)) << "the dialog kept the name";
+  msg = WaitForDialog(app.pid(), 5000, "Framewick");
+  ASSERT_TRUE(msg) << "a save into a missing directory said nothing";
+  EXPECT_EQ(msg->text, "Could Not Save, No Image Snapped Yet");
+  PressDialogButton(msg->hwnd, IDOK);
+  ASSERT_TRUE(WaitDialogGone(msg->hwnd, 3000));
+  EXPECT_TRUE(app.SettledDialogs().empty());
+  EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "the picture was lost";
   app.Sync();
   EXPECT_FALSE(DirExists(app.dir() + "\\no such folder"));
   EXPECT_TRUE(app.running());

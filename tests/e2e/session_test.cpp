@@ -111,6 +111,9 @@ TEST(EndSession, BackingOutOfTheSaveDialogHoldsTheSessionUpAndBringsAHiddenProgr
   EndSessionQuery query(app.main());
   auto prompt = WaitForDialog(app.pid(), 5000, "Save?");
   ASSERT_TRUE(prompt) << "no question while hidden in the notification area";
+  // Windows lets no program without a visible window hold the session up:
+  // the window is back before the question.
+  EXPECT_TRUE(::IsWindowVisible(app.main())) << "asked while hidden";
   PressDialogButton(prompt->hwnd, IDOK);
   HWND dialog = WaitForSaveDialog(app.pid(), 5000);
   ASSERT_NE(dialog, nullptr);
@@ -118,8 +121,7 @@ TEST(EndSession, BackingOutOfTheSaveDialogHoldsTheSessionUpAndBringsAHiddenProgr
   std::optional<bool> answer = query.WaitAnswer(5000);
   ASSERT_TRUE(answer);
   EXPECT_FALSE(*answer) << "the user kept the capture, the session must not end";
-  // Windows lets no program without a visible window refuse; the picture
-  // the user kept is in front of them.
+  // The picture the user kept is in front of them.
   EXPECT_TRUE(::IsWindowVisible(app.main()));
   EXPECT_FALSE(AreaBlank(app));
 

@@ -89,21 +89,3 @@ TEST(HelpPage, LiesBesideTheProgram) {
 
 }  // namespace
 }  // namespace fw::about
-
-namespace fw::about {
-namespace {
-
-// Standard users (and administrators without elevation) may only read
-// HKEY_LOCAL_MACHINE: the tool's keys must be opened without any right to
-// change them, or every such user is told the tool is unavailable.
-TEST(SysInfoKeys, AreOpenedForReadingOnly) {
-  constexpr std::uint32_t kKeyRead = 0x20019;  // KEY_READ
-  EXPECT_EQ(kKeyAccess, kKeyRead);
-  constexpr std::uint32_t kWriteRights = 0x0002 /* KEY_SET_VALUE */ | 0x0004 /* KEY_CREATE_SUB_KEY */ |
-                                         0x0020 /* KEY_CREATE_LINK */ | 0x00010000 /* DELETE */ |
-                                         0x00040000 /* WRITE_DAC */ | 0x00080000 /* WRITE_OWNER */;
-  EXPECT_EQ(kKeyAccess & kWriteRights, 0u);
-}
-
-}  // namespace
-}  // namespace fw::about

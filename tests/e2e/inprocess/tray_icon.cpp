@@ -104,6 +104,57 @@ fw::Picture SolidBitmapPicture(COLORREF colour) {
   return fw::Picture::FromBitmap(std::move(bmp), fw::UniquePalette());
 }
 
+// What an icon shows, pixel for pixel (drawn on black).
+std::vector<COLORREF> IconPixels(HICON icon) {
+  constexpr int kSize = 32;
+  HDC screen = ::GetDC(nullptr);
+  fw::UniqueBitmap canvas(::CreateCompatibleBitmap(screen, kSize, kSize));
+  fw::UniqueMemDC mem(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  if (!canvas || !mem || !icon) return {};
+  fw::SelectGuard select(mem.get(), canvas.get());
+  RECT all{0, 0, kSize, kSize};
+  ::FillRect(mem.get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  if (!::DrawIconEx(mem.get(), 0, 0, icon, kSize, kSize, 0, nullptr, DI_NORMAL)) return {};
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) pixels.push_back(::GetPixel(mem.get(), x, y));
+  return pixels;
+}
+
+bool SameImage(HICON a, HICON b) {
+  std::vector<DWORD> pa = IconPixels(a);
+  return !pa.empty() && pa == IconPixels(b);
+}
+
+INPUT Key(WORD vk, bool up) {
+  INPUT key{};
+  key.type = INPUT_KEYBOARD;
+  key.ki.wVk = vk;
+  key.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return key;
+}
+
+// Ctrl+F12 typed, as the user types it.
+void PressCtrlF12() {
+  INPUT keys[] = {Key(VK_CONTROL, false), Key(VK_F12, false), Key(VK_F12, true), Key(VK_CONTROL, true)};
+  ::SendInput(4, keys, sizeof(INPUT));
+}
+
+// The shell restarts: the dying one loses the program's icon (the icon of
+// its window and id goes), the new one announces itself.
+bool RestartShell(HWND hwnd) {
+  std::vector<HWND> before = TrayIcons();
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = hwnd;
+  data.uID = 0;
+  if (!::Shell_NotifyIconA(NIM_DELETE, &data)) return false;
+  if (!WaitFor([&] { return TrayIcons().size() + 1 == before.size(); })) return false;
+  ::SendMessageA(hwnd, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  return true;
+}
+
 WNDPROC CurrentProc(HWND hwnd) {
   return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
 }
@@ -160,7 +211,8 @@ int RunChecks(fw::Program& program) {
   Check(fw::TrayIconData.cbSize == NOTIFYICONDATAA_V1_SIZE && fw::TrayIconData.hWnd == hwnd &&
             fw::TrayIconData.uID == 0 && fw::TrayIconData.uCallbackMessage == WM_USER + 1001,
         "the record names the window, icon 0 and the callback message");
-  Check(fw::TrayIconData.hIcon == redHandle, "the record carries the icon picture");
+  Check(fw::TrayIconData.hIcon != redHandle && SameImage(fw::TrayIconData.hIcon, redHandle),
+        "the record carries a copy of the icon picture");
   Check(TipFieldIs("Framewick"), "the tip field is Framewick, a NUL and spaces");
   HWND icon = nullptr;
   Check(WaitFor([&] { return (icon = NewIcon(before)) != nullptr; }), "the shell shows an icon");
@@ -183,15 +235,40 @@ int RunChecks(fw::Program& program) {
   fw::Command6_Click(form);
   fw::DoEvents();
   Check(!Visible(hwnd) && ChainIsTrayHotkeyOwn(hwnd), "Tray again: hidden, still one tray procedure");
-  Check(fw::TrayIconData.hIcon == form.icon(), "with a bitmap picture the record carries the window's icon");
+  Check(SameImage(fw::TrayIconData.hIcon, form.icon()), "with a bitmap picture the record carries the window's icon");
   icon = nullptr;
   Check(WaitFor([&] { return (icon = NewIcon(before)) != nullptr; }) && TrayIcons().size() == before.size(),
         "still exactly one icon");
   Check(icon && WaitFor([&] { return CentreColour(icon) != RGB(255, 0, 0); }), "the icon is not the old picture");
 
+  // An icon picture shown in the notification area, then cleared from the
+  // picture area by Ctrl+F12: after a restart of the shell the icon comes
+  // back showing that picture, from the record's own copy.
+  fw::UniqueIcon green = SolidIcon(RGB(0, 160, 0));
+  form.SetPicture(fw::Picture::FromIcon(std::move(green)));
+  form.Show();
+  before = TrayIcons();
+  fw::Command6_Click(form);
+  fw::DoEvents();
+  icon = nullptr;
+  Check(WaitFor([&] { return (icon = NewIcon(before)) != nullptr; }) &&
+            WaitFor([&] { return CentreColour(icon) == RGB(0, 160, 0); }),
+        "Tray shows the icon picture");
+  PressCtrlF12();
+  Check(WaitFor([&] { return !form.GetPicture().HasImage(); }), "Ctrl+F12 clears the picture area");
+  Check(!Visible(hwnd), "the window stays in the notification area");
+  std::vector<HWND> lost = TrayIcons();
+  Check(RestartShell(hwnd), "the shell loses the icon and restarts");
+  icon = nullptr;
+  Check(WaitFor([&] { return (icon = NewIcon(lost)) != nullptr; }), "the icon comes back");
+  Check(icon && WaitFor([&] { return CentreColour(icon) == RGB(0, 160, 0); }),
+        "the icon that came back shows the picture that was cleared");
+  Check(!Visible(hwnd), "and the window stays hidden");
+
   // Adding twice never puts the tray procedure in front of itself.
   Check(!fw::AddTrayIcon(form, form.fileMenu()), "a second add of the same icon is refused");
   Check(ChainIsTrayHotkeyOwn(hwnd), "and the chain keeps one tray procedure");
+  before = TrayIcons();
   fw::RemoveTrayIcon();
   Check(CurrentProc(hwnd) == fw::HotkeyWndProc, "removal puts the hotkey procedure back");
   Check(WaitFor([&] { return TrayIcons().size() + 1 == before.size(); }), "removal deletes the icon");
