@@ -11,6 +11,7 @@
 #include "platform/events.h"
 #include "platform/lazy_library.h"
 #include "platform/msgbox.h"
+#include "platform/text.h"
 
 namespace fw {
 
@@ -42,8 +43,8 @@ void ButtonCapture(const CaptureContext& c, capture::CaptureKind kind) {
 }  // namespace
 
 void PlayCameraSound() {
-  static auto* play = lazy::Function<decltype(::sndPlaySoundA)>("winmm.dll", "sndPlaySoundA");
-  if (play) play(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
+  static auto* play = lazy::Function<decltype(::sndPlaySoundW)>("winmm.dll", "sndPlaySoundW");
+  if (play) play(Widen(capture::CameraSoundPath(ProgramDir())).c_str(), SND_ASYNC);
 }
 
 bool WaitPastSnapEndTime(const MainWindow& form) {

@@ -13,6 +13,17 @@ TipField BuildTipField(std::string_view text) {
   return field;
 }
 
+WideTipField BuildTipField(std::u16string_view text) {
+  WideTipField field;
+  field.fill(u' ');
+  std::size_t kept = std::min(text.size(), kTipFieldSize - 1);
+  // A high surrogate as the last unit kept would lose its partner.
+  if (kept < text.size() && kept > 0 && text[kept - 1] >= 0xD800 && text[kept - 1] <= 0xDBFF) --kept;
+  std::copy_n(text.begin(), kept, field.begin());
+  field[kept] = u'\0';
+  return field;
+}
+
 CallbackAction ActionFor(unsigned message, std::uint64_t lParam) {
   if (message != kTrayCallbackMessage) return CallbackAction::PassOn;
   if (lParam == kWmLButtonUp) return CallbackAction::ShowWindow;

@@ -50,6 +50,26 @@ TEST(TipField, LongerTextsLoseTheirEndSoTheFieldKeepsItsNul) {
   }
 }
 
+TEST(TipField, TheWideFieldKeeps63UnitsAndNeverHalfACharacter) {
+  WideTipField tip = BuildTipField(u"Framewick");
+  EXPECT_EQ(std::u16string(tip.data()), u"Framewick");
+  for (std::size_t i = 10; i < tip.size(); ++i) EXPECT_EQ(tip[i], u' ') << i;
+
+  std::u16string text(70, u'\u5199');  // 写
+  WideTipField cut = BuildTipField(text);
+  EXPECT_EQ(std::u16string(cut.data()), text.substr(0, 63));
+  EXPECT_EQ(cut[63], u'\0');
+  // U+1F600 as the 63rd and 64th units: it goes whole, not its first half.
+  std::u16string pair = std::u16string(62, u'a') + u"\U0001F600" + u"b";
+  ASSERT_EQ(pair.size(), 65u);
+  WideTipField whole = BuildTipField(pair);
+  EXPECT_EQ(std::u16string(whole.data()), std::u16string(62, u'a'));
+  EXPECT_EQ(whole[63], u' ');
+  // Ending right after the pair, it is kept.
+  std::u16string fits = std::u16string(61, u'a') + u"\U0001F600";
+  EXPECT_EQ(std::u16string(BuildTipField(fits).data()), fits);
+}
+
 TEST(Callback, ReleasesOfTheLeftAndRightButtonAct) {
   EXPECT_EQ(ActionFor(kTrayCallbackMessage, 0x0202), CallbackAction::ShowWindow);
   EXPECT_EQ(ActionFor(kTrayCallbackMessage, 0x0205), CallbackAction::PopupMenu);
