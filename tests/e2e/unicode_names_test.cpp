@@ -59,6 +59,13 @@ bool IsPictureFile(const std::string& path) {
   return (BmpProblem(bytes).empty()) || bytes.rfind("\x89PNG\r\n\x1A\n", 0) == 0;
 }
 
+// What the program's open dialogs say, for a failure's report.
+std::string DialogTexts(App& app) {
+  std::string out;
+  for (const DialogInfo& d : OpenDialogs(app.pid())) out += "[" + d.title + ": " + d.text + "]";
+  return out;
+}
+
 // The screen, by the shortcut key.
 void Capture(App& app) {
   app.Shortcut('S');
@@ -109,7 +116,9 @@ class MailStandIn {
   std::string log_;
 };
 
-TEST(UnicodeNames, SaveAsAJapaneseAndRussianNameWritesThatFileAndMailHandsItOverWhole) {
+// (A short name: the stand-in's command names the test's folder twice, and
+// Wine 8 finds no handler whose command passes 255 characters.)
+TEST(UnicodeNames, SaveAndMailAJapaneseAndRussianName) {
   ASSERT_EQ(::GetACP(), kEnglishCodePage);
   App app;
   MailStandIn mail(app.dir());
@@ -131,7 +140,7 @@ TEST(UnicodeNames, SaveAsAJapaneseAndRussianNameWritesThatFileAndMailHandsItOver
         return !log.empty() && log.back() == "key Delete";
       },
       20000, 50))
-      << ::testing::PrintToString(mail.Log());
+      << ::testing::PrintToString(mail.Log()) << " " << DialogTexts(app);
   std::string encodedDir;
   for (char c : dir) {
     ASSERT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || std::string(":\\.-_").find(c) != std::string::npos)
@@ -273,46 +282,58 @@ std::string DeepFolder(const std::string& root, std::size_t length, const std::s
 }
 
 TEST(UnicodeNames, A300CharacterPathSavesWhereLongPathsWorkAndOtherwiseSaysItIsTooLong) {
+  // An automatic save: Wine 8's Save dialog itself takes no path past
+  // MAX_PATH (it overruns a buffer of that size and crashes).
   std::string root = FreshTestDir("-long");
-  std::string dir = DeepFolder(root, 300, "shot.bmp");
-  std::string path = dir + "\\shot.bmp";
+  std::string dir = DeepFolder(root, 300, "snap0.jpg");
+  std::string path = dir + "\\snap0.jpg";
   ASSERT_EQ(path.size(), 300u);
   ASSERT_TRUE(DirExists(dir));
   RegistryOverride policy(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\FileSystem", "LongPathsEnabled");
+  RegistryOverride version(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Framewick.exe", "Version");
   policy.Remove();
   {
     // Without the policy Windows takes no path past MAX_PATH: the save is
     // refused, saying why, and nothing is written.
-    App app;
-    Capture(app);
-    std::optional<DialogInfo> message = SaveAs(app, path);
-    ASSERT_TRUE(message);
-    EXPECT_EQ(message->text, "The picture could not be saved as " + path + ".\n\n" + kTooLong +
-                                 "\n\nIt is still in the picture area, not saved.");
-    EXPECT_EQ(message->icon, IconKind::Warning);
-    PressDialogButton(message->hwnd, IDOK);
-    EXPECT_TRUE(WaitDialogGone(message->hwnd, 5000));
+    App app({.settings = SettingsLine(1, 0, dir)});
+    PostHotkey(app);
+    auto box = WaitForDialog(app.pid(), kSaveTimeoutMs, "Framewick");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "The capture could not be saved automatically as " + path + ".\n\n" + kTooLong +
+                             "\n\nThe picture is still in the picture area.");
     EXPECT_TRUE(ListDir(dir).empty());
+    PressDialogButton(box->hwnd, IDOK);
+    ASSERT_TRUE(WaitDialogGone(box->hwnd, 5000));
     app.Click("Exit");
     ASSERT_TRUE(app.WaitExit(5000));
   }
-  // With it, the same path saves; a part past 255 characters is still too
-  // long.
+  // Windows 10 1607 and later with the policy set: the same path saves.
+  // (Wine 8 takes such paths whatever version it reports; this prefix
+  // reports Windows 7, so the program is told Windows 10 for the test.)
+  ASSERT_TRUE(version.SetString("win10"));
   ASSERT_TRUE(policy.SetRaw(REG_DWORD, std::string("\x01\x00\x00\x00", 4)));
+  App app({.settings = SettingsLine(1, 0, dir), .dirSuffix = "-again"});
+  PostHotkey(app);
+  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(path); }, kSaveTimeoutMs)) << DialogTexts(app);
+  EXPECT_EQ(BmpProblem(ReadFileBytes(path)), "");
+  EXPECT_TRUE(app.SettledDialogs().empty());
+}
+
+TEST(UnicodeNames, SaveSaysThatANameOfMoreThan255CharactersIsTooLong) {
   App app;
   Capture(app);
+  // 259 characters in all, within MAX_PATH (all Wine 8's Save dialog
+  // takes), 256 of them one name: too long for any Windows.
+  std::string path = "C:\\";
+  path.append(256, 'n');
   std::optional<DialogInfo> message = SaveAs(app, path);
-  ASSERT_FALSE(message) << message->text;
-  EXPECT_EQ(BmpProblem(ReadFileBytes(path)), "");
-  std::string longName = root + "\\";
-  longName.append(256, 'n');
-  longName += ".bmp";
-  message = SaveAs(app, longName);
   ASSERT_TRUE(message);
-  EXPECT_NE(message->text.find(kTooLong), std::string::npos) << message->text;
+  EXPECT_EQ(message->text, "The picture could not be saved as " + path + ".\n\n" + kTooLong +
+                               "\n\nIt is still in the picture area, not saved.");
   PressDialogButton(message->hwnd, IDOK);
-  EXPECT_TRUE(WaitDialogGone(message->hwnd, 5000));
-  EXPECT_EQ(ListDir(root).size(), 1u) << "only the deep folder";
+  ASSERT_TRUE(WaitDialogGone(message->hwnd, 5000));
+  EXPECT_FALSE(FileExists(path));
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 }  // namespace
