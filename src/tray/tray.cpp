@@ -22,7 +22,7 @@ static_assert(NOTIFYICONDATAW_V1_SIZE == 152);
 static_assert(offsetof(NOTIFYICONDATAW, szTip) == 24);
 #endif
 static_assert(NOTIFYICONDATAW_V1_SIZE == offsetof(NOTIFYICONDATAW, szTip) + tray::kTipFieldSize * sizeof(WCHAR));
-static_assert(sizeof(TrayIconData.szTip) >= sizeof(tray::WideTipField));
+static_assert(sizeof(TrayIconData.szTip) >= sizeof(tray::TipField));
 static_assert(sizeof(WCHAR) == sizeof(char16_t));
 static_assert(tray::kTrayCallbackMessage == WM_USER + 1001);
 static_assert(tray::kNifMessage == NIF_MESSAGE && tray::kNifIcon == NIF_ICON && tray::kNifTip == NIF_TIP);
@@ -118,7 +118,7 @@ void RemoveTrayIcon() {
 
 void SetTrayTip(std::string_view text) {
   std::wstring wide = Widen(text);
-  tray::WideTipField field = tray::BuildTipField(std::u16string(wide.begin(), wide.end()));
+  tray::TipField field = tray::BuildTipField(std::u16string(wide.begin(), wide.end()));
   std::memcpy(TrayIconData.szTip, field.data(), sizeof field);
   Notify(NIM_MODIFY, tray::kTipFlags);
 }

@@ -4,17 +4,8 @@
 
 namespace fw::tray {
 
-TipField BuildTipField(std::string_view text) {
+TipField BuildTipField(std::u16string_view text) {
   TipField field;
-  field.fill(' ');
-  std::size_t kept = std::min(text.size(), kTipFieldSize - 1);
-  std::copy_n(text.begin(), kept, field.begin());
-  field[kept] = '\0';
-  return field;
-}
-
-WideTipField BuildTipField(std::u16string_view text) {
-  WideTipField field;
   field.fill(u' ');
   std::size_t kept = std::min(text.size(), kTipFieldSize - 1);
   // A high surrogate as the last unit kept would lose its partner.
