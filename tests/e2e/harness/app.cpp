@@ -8,7 +8,6 @@
 #include "harness/files.h"
 #include "harness/input.h"
 #include "harness/processes.h"
-#include "harness/text.h"
 #include "harness/wait.h"
 #include "harness/window_lookup.h"
 
@@ -87,10 +86,8 @@ App::App(const AppOptions& options) {
   dir_ = options.programDir.empty() ? FreshTestDir(options.dirSuffix) : options.programDir;
   std::string exe = dir_ + "\\Framewick.exe";
   if (options.programDir.empty()) {
-    ::CopyFileW(Wide(BinDir() + "\\" + options.program).c_str(), Wide(exe).c_str(), FALSE);
-    if (options.withSound) {
-      ::CopyFileW(Wide(BinDir() + "\\camera.wav").c_str(), Wide(dir_ + "\\camera.wav").c_str(), FALSE);
-    }
+    ::CopyFileA((BinDir() + "\\" + options.program).c_str(), exe.c_str(), FALSE);
+    if (options.withSound) ::CopyFileA((BinDir() + "\\camera.wav").c_str(), (dir_ + "\\camera.wav").c_str(), FALSE);
     if (options.settings) WriteFileBytes(dir_ + "\\settings.txt", *options.settings);
   }
   const std::string& cwd = options.cwd.empty() ? dir_ : options.cwd;
