@@ -28,8 +28,6 @@ bool IsTempFileName(std::string_view name);
 // What a directory search for the temporary files asks for; what it
 // finds still goes through IsTempFileName.
 inline constexpr const char* kTempFilePattern = "~fw*.tmp";
-// The length of every temporary file's name.
-inline constexpr std::size_t kTempFileNameLength = 23;
 
 // ---- how long a name may be ----
 
