@@ -8,6 +8,13 @@ FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
 . "$FW_ROOT/scripts/lib/cups.sh"
 fw_detect_arch
+# An English locale for Wine, whose ANSI code page (1252) lacks Japanese and
+# Cyrillic letters, as the tests of such names need; UTF-8, so that Wine
+# gives such names to the Unix file system whole. Given as LANG, with no
+# LC_* setting over it (with LC_ALL set, Wine 8's clipboard between
+# processes fails).
+for var in $(compgen -e | grep '^LC_'); do unset "$var"; done
+export LANG=C.UTF-8
 BIN=$FW_BUILD/$FW_ARCH/bin
 if [ ! -x "$BIN/fw_e2e.exe" ]; then
   echo "e2e: $BIN/fw_e2e.exe is missing; build first" >&2

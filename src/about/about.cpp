@@ -14,6 +14,7 @@
 #include "platform/msgbox.h"
 #include "platform/picture_box.h"
 #include "platform/skin.h"
+#include "platform/text.h"
 #include "platform/window.h"
 #include "resource_ids.h"
 
@@ -73,13 +74,13 @@ HWND AddButton(HWND parent, int id, std::string_view text, const Place& place, D
 }
 
 bool StartProgram(const std::string& path) {
-  std::string commandLine = about::CommandLineFor(path);
-  STARTUPINFOA si{};
+  std::wstring commandLine = Widen(about::CommandLineFor(path));  // written to by the call
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION pi{};
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
     return false;
   }
   // Not waited for.
@@ -186,10 +187,12 @@ void FrmAbout::StartSysInfo() {
     std::optional<std::string> toolPath;
     std::optional<std::string> toolDirectory;
     std::string value;
+    // The values are read as ANSI text (GetKeyValue); the paths in them
+    // are then taken into the program's UTF-8.
     if (GetKeyValue(HKEY_LOCAL_MACHINE, about::kSysInfoKey, about::kSysInfoValue, value)) {
-      toolPath = value;
+      toolPath = FromAnsi(value);
     } else if (GetKeyValue(HKEY_LOCAL_MACHINE, about::kSysInfoLocationKey, about::kSysInfoLocationValue, value)) {
-      toolDirectory = value;
+      toolDirectory = FromAnsi(value);
     }
     std::optional<std::string> path =
         about::SysInfoPath(toolPath, toolDirectory, [](const std::string& p) { return FileExists(p); });

@@ -24,7 +24,8 @@ class FrmAbout final : public TopWindow {
   void cmdSysInfo_Click();  // "&System Info..."
   // Starts the System Information tool, or says that it is unavailable.
   void StartSysInfo();
-  // Reads one registry value as text into `value`; false (and `value`
+  // Reads one registry value as text (its bytes in the ANSI code page, as
+  // RegQueryValueExA gives them) into `value`; false (and `value`
   // empty) when the key cannot be opened or the value cannot be read.
   static bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName, std::string& value);
 

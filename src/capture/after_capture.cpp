@@ -11,6 +11,7 @@
 #include "platform/lazy_library.h"
 #include "platform/msgbox.h"
 #include "platform/safe_file.h"
+#include "platform/text.h"
 
 namespace fw {
 namespace {
@@ -58,8 +59,8 @@ bool CaptureWithSteps(const CaptureContext& c, capture::CaptureBy by, Snapshot (
 }
 
 void PlayCameraSound() {
-  static auto* play = lazy::Function<decltype(::sndPlaySoundA)>("winmm.dll", "sndPlaySoundA");
-  if (play) play(capture::CameraSoundPath(ProgramDir()).c_str(), SND_ASYNC);
+  static auto* play = lazy::Function<decltype(::sndPlaySoundW)>("winmm.dll", "sndPlaySoundW");
+  if (play) play(Widen(capture::CameraSoundPath(ProgramDir())).c_str(), SND_ASYNC);
 }
 
 bool AutoSavePicture(const CaptureContext& c) {

@@ -13,6 +13,7 @@
 #include "platform/events.h"
 #include "platform/lazy_library.h"
 #include "platform/msgbox.h"
+#include "platform/text.h"
 
 namespace fw {
 namespace {
@@ -48,18 +49,9 @@ INPUT CharEvent(wchar_t unit, bool up) {
   return in;
 }
 
-// Text in the ANSI code page as UTF-16, one key event pair per unit.
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
 // The key events of the sequence: named keys as real key presses with their
-// modifiers, text as literal characters, so nothing in a path is read as a
-// key name or a modifier.
+// modifiers, text (UTF-8) as literal characters, one key event pair per
+// UTF-16 unit, so nothing in a path is read as a key name or a modifier.
 std::vector<INPUT> KeyEvents(const std::vector<mail::Keystroke>& keys) {
   std::vector<INPUT> out;
   for (const auto& k : keys) {
@@ -99,8 +91,9 @@ Search WaitFor(const MainWindow& form, unsigned limitMs, Found found) {
 
 // The message window is titled exactly `path`.
 Search FindMessageWindow(const MainWindow& form, const std::string& path, HWND& window) {
+  std::wstring title = Widen(path);
   return WaitFor(form, mail::kWindowSearchLimitMs, [&] {
-    window = ::FindWindowA(nullptr, path.c_str());
+    window = ::FindWindowW(nullptr, title.c_str());
     return window != nullptr;
   });
 }

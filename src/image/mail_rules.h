@@ -22,11 +22,12 @@ inline constexpr unsigned kWindowSearchPauseMs = 50;
 // activated, or the user went on in another program) gets no keys at all.
 inline constexpr unsigned kForegroundWaitLimitMs = 5000;
 
-// The bytes of `text` as a "mailto:" header value (RFC 6068): letters,
-// digits, "-._~" and "!$'()*,;:@" stay as they are; every other byte
-// (space, "&", "%", "#", "?", "=", "+", "\", bytes past ASCII) is written as
-// "%" and two upper-case hexadecimal digits. "+" is encoded too, since some
-// mail programs read it as a space.
+// The bytes of `text` (UTF-8) as a "mailto:" header value (RFC 6068,
+// section 2): letters, digits, "-._~" and "!$'()*,;:@" stay as they are;
+// every other byte (space, "&", "%", "#", "?", "=", "+", "\", each byte of
+// a character past ASCII) is written as "%" and two upper-case hexadecimal
+// digits, so a mail program decodes the UTF-8 name whole. "+" is encoded
+// too, since some mail programs read it as a space.
 std::string PercentEncode(std::string_view text);
 
 // "mailto:?subject=" + the path, percent-encoded, + "&body=".

@@ -30,10 +30,18 @@ void Command4_Click(const MainWindow& form, SharedState& state) {
   if (name) {
     // The file may carry the name Windows gives the chosen one ("shot.bmp."
     // is written as "shot.bmp"): Mail offers the file that was written.
-    WriteResult written = WritePictureFile(form.GetPicture(), *name);
+    Picture picture = form.GetPicture();
+    WriteResult written = WritePictureFile(picture, *name);
     if (written.ok) {
       state.ImageSaved = true;
       state.LastSavedPath = written.path;
+      return;
+    }
+    // A name too long for Windows is said as such, with the limits: the one
+    // message below would blame a picture that is there.
+    if (written.error == ERROR_FILENAME_EXCED_RANGE) {
+      ShowMessage(PromptSaveFailedText(*name, ErrorText(written.error), picture.HasImage()),
+                  MB_ICONEXCLAMATION | MB_OK);
       return;
     }
   }

@@ -11,6 +11,7 @@
 #include "platform/msgbox.h"
 #include "platform/safe_file.h"
 #include "platform/skin.h"
+#include "platform/text.h"
 #include "platform/window.h"
 
 namespace fw {
@@ -31,7 +32,6 @@ constexpr int kCommand1 = ids::kOptionsApply;
 
 static_assert(options::kUnchecked == BST_UNCHECKED && options::kChecked == BST_CHECKED &&
               options::kDimmed == BST_INDETERMINATE);
-static_assert(options::kMaxPath == MAX_PATH);
 
 // Places in twips inside the client area (4560 x 5400).
 constexpr long kClientWidth = 4560;
@@ -61,52 +61,69 @@ constexpr int kIndentPixels = 10;
 constexpr int kFolderWidth = 13;
 constexpr int kTextGap = 4;
 
+// The ANSI code page, for the settings file of an earlier version and for
+// directories it can hold.
+class SystemCodePage final : public settings::CodePage {
+ public:
+  std::optional<std::string> FromUtf8(std::string_view utf8) const override { return ToAnsi(utf8); }
+  std::string ToUtf8(std::string_view text) const override { return FromAnsi(text); }
+};
+const SystemCodePage kAnsiCodePage;
+
 std::vector<std::string> ListSubdirectories(const std::string& dir) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA fd{};
-  UniqueFind find(::FindFirstFileA(options::ChildPath(dir, "*").c_str(), &fd));
+  WIN32_FIND_DATAW fd{};
+  UniqueFind find(::FindFirstFileW(Widen(options::ChildPath(dir, "*")).c_str(), &fd));
   if (!find) return names;
   do {
     if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
     if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-    std::string name = fd.cFileName;
-    if (name == "." || name == "..") continue;
-    names.push_back(std::move(name));
-  } while (names.size() < kMaxListedSubdirectories && ::FindNextFileA(find.get(), &fd));
+    std::wstring_view name(fd.cFileName);
+    if (name == L"." || name == L"..") continue;
+    names.push_back(Narrow(name));
+  } while (names.size() < kMaxListedSubdirectories && ::FindNextFileW(find.get(), &fd));
   return names;
 }
 
 // The full, normal form of a directory path; empty when it has none.
 std::string FullDirPath(const std::string& path) {
   if (path.empty() || path.find('\0') != std::string::npos) return {};
-  char buf[MAX_PATH];
-  DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
-  if (n == 0 || n >= sizeof buf) return {};
-  std::string full = options::NormaliseDir(std::string(buf, n));
-  return options::IsFullPath(full) && full.size() < options::kMaxPath ? full : std::string();
+  std::wstring wide = Widen(path);
+  std::wstring buf(MAX_PATH, L'\0');
+  DWORD n = 0;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+    if (n < buf.size()) break;
+    buf.assign(n + 1, L'\0');
+  }
+  if (n == 0 || n >= buf.size()) return {};
+  std::string full = options::NormaliseDir(Narrow(std::wstring_view(buf.data(), n)));
+  return options::IsFullPath(full) ? full : std::string();
 }
 
 std::string CurrentProcessDir() {
-  char buf[MAX_PATH];
-  DWORD n = ::GetCurrentDirectoryA(sizeof buf, buf);
-  if (n == 0 || n >= sizeof buf) return ProgramDir();
-  return options::NormaliseDir(std::string(buf, n));
+  DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+  std::wstring buf(size, L'\0');
+  DWORD n = size ? ::GetCurrentDirectoryW(size, buf.data()) : 0;
+  if (n == 0 || n >= size) return ProgramDir();
+  return options::NormaliseDir(Narrow(std::wstring_view(buf.data(), n)));
 }
 
 // The settings file's bytes, or nothing when it is absent (a hidden or
 // system file counts as absent) or cannot be opened or read.
 std::optional<std::string> ReadSettingsFile(const std::string& path) {
-  WIN32_FIND_DATAA fd{};
-  UniqueFind find(::FindFirstFileA(path.c_str(), &fd));
+  std::wstring widePath = Widen(path);
+  WIN32_FIND_DATAW fd{};
+  UniqueFind find(::FindFirstFileW(widePath.c_str(), &fd));
   if (!find) return std::nullopt;
   constexpr DWORD kNotAFile = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
   if (fd.dwFileAttributes & kNotAFile) return std::nullopt;
-  std::string wanted(settings::kFileName);
-  if (lstrcmpiA(fd.cFileName, wanted.c_str()) != 0 && lstrcmpiA(fd.cAlternateFileName, wanted.c_str()) != 0) {
+  std::wstring wanted = Widen(settings::kFileName);
+  if (lstrcmpiW(fd.cFileName, wanted.c_str()) != 0 && lstrcmpiW(fd.cAlternateFileName, wanted.c_str()) != 0) {
     return std::nullopt;
   }
-  UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(::CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   std::string bytes(kMaxSettingsBytes, '\0');
   DWORD total = 0;
@@ -130,8 +147,8 @@ options::ComesBack WhatTheFileBringsBack(int check1, int check2, const std::stri
     if (full.empty() || !DirectoryExists(full)) return std::nullopt;
     return full;
   };
-  return options::WhatComesBack(options::WhatTheFileGives(settings::ReadSettingsLine(*bytes)), check1, check2, dir,
-                                shownAs);
+  return options::WhatComesBack(options::WhatTheFileGives(settings::ReadSettingsFile(*bytes, kAnsiCodePage)), check1,
+                                check2, dir, shownAs);
 }
 
 HBRUSH FolderBrush(bool open) {
@@ -226,7 +243,8 @@ void Form4::Load() {
     return;
   }
   // The dialog's Form_Load.
-  options::RunLoadSteps(*this, memory_, ReadSettingsFile(settings::SettingsPath(ProgramDir())), ProgramDir());
+  options::RunLoadSteps(*this, memory_, ReadSettingsFile(settings::SettingsPath(ProgramDir())), kAnsiCodePage,
+                        ProgramDir());
 }
 
 void Form4::Show() {
@@ -278,14 +296,16 @@ void Form4::ShowDir() {
   entries_ = options::DirListEntries(dir_, ListSubdirectories(dir_));
   ::SendMessageA(dir1_, WM_SETREDRAW, FALSE, 0);
   ::SendMessageA(dir1_, LB_RESETCONTENT, 0, 0);
+  // The lines keep their text in UTF-16 too, for the list's own searching
+  // and for assistive tools; they are drawn from entries_.
   for (const auto& e : entries_) {
-    ::SendMessageA(dir1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.text.c_str()));
+    ::SendMessageW(dir1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(e.text).c_str()));
   }
   ::SendMessageA(dir1_, LB_SETCURSEL, options::CurrentEntryIndex(entries_), 0);
   ::SendMessageA(dir1_, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(dir1_, nullptr, TRUE);
   // The list's window text is its current directory, for assistive tools.
-  ::SetWindowTextA(dir1_, dir_.c_str());
+  ::SetWindowTextW(dir1_, Widen(dir_).c_str());
 }
 
 void Form4::OpenSelectedEntry() {
@@ -300,14 +320,14 @@ void Form4::OpenSelectedEntry() {
 void Form4::SetExtensionText(const std::string& text) {
   // The list's selection follows the text, so the arrow keys move on from
   // it. Neither way runs Combo1_Click.
-  LRESULT index =
-      ::SendMessageA(combo1_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  LRESULT index = ::SendMessageW(combo1_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(Widen(text).c_str()));
   std::string item = index >= 0 ? ComboItemText(combo1_, index) : std::string();
   if (index >= 0 && item == text) {
     ::SendMessageA(combo1_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   } else {
     ::SendMessageA(combo1_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    ::SetWindowTextA(combo1_, text.c_str());
+    ::SetWindowTextW(combo1_, Widen(text).c_str());
   }
 }
 
@@ -378,7 +398,8 @@ bool Form4::OnDrawItem(const DRAWITEMSTRUCT& di) {
     ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT text = r;
     text.left = x + px(kFolderWidth + kTextGap);
-    ::DrawTextA(dc, e.text.c_str(), static_cast<int>(e.text.size()), &text,
+    std::wstring line = Widen(e.text);
+    ::DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
   if (di.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &r);
@@ -421,8 +442,8 @@ void Form4::Dir1_Change() {
 // cannot be written the user is told why and the dialog stays open.
 void Form4::Command1_Click() {
   std::string path = settings::SettingsPath(ProgramDir());
-  std::string line = settings::FormatSettingsLine(Check1(), Check2(), Dir());
-  FileWriteResult written = WriteWholeFile(path, line);
+  std::string bytes = settings::SettingsFileBytes(Check1(), Check2(), Dir(), kAnsiCodePage);
+  FileWriteResult written = WriteWholeFile(path, bytes);
   if (!written.ok) {
     options::ComesBack back = WhatTheFileBringsBack(Check1(), Check2(), Dir());
     ShowMessage(options::ApplyFailureText(path, ErrorText(written.error), back), MB_ICONEXCLAMATION | MB_OK);

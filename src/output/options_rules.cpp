@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/file_name_rules.h"
+
 namespace fw::options {
 namespace {
 
@@ -70,10 +72,10 @@ FromFile WhatTheFileGives(const settings::ReadResult& read) {
 }
 
 void RunLoadSteps(Controls& form, OptionsMemory& memory, const std::optional<std::string>& settingsFile,
-                  const std::string& programDir) {
+                  const settings::CodePage& ansi, const std::string& programDir) {
   // 1. The settings file; a failure ends this step where it happens.
   if (settingsFile) {
-    FromFile given = WhatTheFileGives(settings::ReadSettingsLine(*settingsFile));
+    FromFile given = WhatTheFileGives(settings::ReadSettingsFile(*settingsFile, ansi));
     if (given.check1) {
       form.SetCheck1(*given.check1);
       if (given.check2) {
@@ -140,7 +142,7 @@ bool IsFullPath(std::string_view path) {
 }
 
 bool UsableDirectoryText(std::string_view path) {
-  if (!IsFullPath(path) || path.size() >= kMaxPath) return false;
+  if (!IsFullPath(path) || files::NameTooLong(path, /*longPaths=*/true)) return false;
   for (std::size_t i = 0; i < path.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(path[i]);
     if (c < 0x20) return false;

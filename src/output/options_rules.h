@@ -66,12 +66,13 @@ struct FromFile {
 FromFile WhatTheFileGives(const settings::ReadResult& read);
 
 // The load steps, in order. `settingsFile` holds the file's bytes, or
-// nothing when the file is absent or could not be opened or read.
+// nothing when the file is absent or could not be opened or read; `ansi`
+// reads a file without a byte-order mark (settings::ReadSettingsFile).
 // `programDir` is the program's directory. When the remembered directory
 // can no longer be shown (it has been removed), the list falls back to the
 // program's directory and the memory follows it.
 void RunLoadSteps(Controls& form, OptionsMemory& memory, const std::optional<std::string>& settingsFile,
-                  const std::string& programDir);
+                  const settings::CodePage& ansi, const std::string& programDir);
 
 // When "Apply" cannot write the settings file, an older file that can
 // still be read is read again at the dialog's next load (opening Options,
@@ -98,15 +99,15 @@ std::string ApplyFailureText(const std::string& path, const std::string& reason,
 
 // ---- paths and the directory list ----
 
-inline constexpr std::size_t kMaxPath = 260;  // the Windows ANSI path limit, NUL included
-
 // True for a full path: a drive letter, a colon and a separator
 // ("C:\Shots"), or a UNC share ("\\server\share").
 bool IsFullPath(std::string_view path);
 
 // True when a directory from the settings file may be shown at all: a full
-// path, shorter than the path limit, without NUL bytes or characters that
-// no path can hold.
+// path within the limits of the longest paths Windows takes (32767
+// characters, 255 to a part; whether this system takes one that long is
+// for the list to find out), without NUL bytes or characters that no path
+// can hold.
 bool UsableDirectoryText(std::string_view path);
 
 // '/' becomes '\', repeated separators collapse, and a trailing separator

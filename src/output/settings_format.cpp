@@ -17,8 +17,7 @@ bool IsLineBreak(char c) {
 class FieldReader {
  public:
   explicit FieldReader(std::string_view bytes) : s_(bytes) {
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    if (s_.substr(0, kBom.size()) == kBom) p_ = kBom.size();
+    if (s_.substr(0, kUtf8Bom.size()) == kUtf8Bom) p_ = kUtf8Bom.size();
   }
 
   // The next field, or nothing when the input holds no more.
@@ -118,6 +117,20 @@ ReadResult ReadSettingsLine(std::string_view bytes) {
   result.state2 = *state2;
   result.directory = std::move(*fields[2]);
   return result;
+}
+
+std::string SettingsFileBytes(int check1, int check2, std::string_view directory, const CodePage& ansi) {
+  if (std::optional<std::string> inAnsi = ansi.FromUtf8(directory)) return FormatSettingsLine(check1, check2, *inAnsi);
+  std::string bytes(kUtf8Bom);
+  bytes += FormatSettingsLine(check1, check2, directory);
+  return bytes;
+}
+
+ReadResult ReadSettingsFile(std::string_view bytes, const CodePage& ansi) {
+  ReadResult read = ReadSettingsLine(bytes);
+  bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+  if (read.status == ReadStatus::Ok && !utf8) read.directory = ansi.ToUtf8(read.directory);
+  return read;
 }
 
 }  // namespace fw::settings

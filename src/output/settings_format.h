@@ -1,9 +1,12 @@
 // The settings file "settings.txt": one line of three comma-separated
 // fields, the two check box states and the quoted directory, ended by
-// CR LF. Plain C++.
+// CR LF. The text is in the system's ANSI code page, as earlier versions
+// wrote it, unless the directory has a character that code page lacks: the
+// file is then UTF-8 and begins with a byte-order mark. Plain C++.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +39,33 @@ struct ReadResult {
 };
 
 inline constexpr std::int64_t kStateLimit = 1'000'000'000'000LL;
+
+// The ANSI code page's conversions, handed in: the system's in the
+// program, a table of one's own in the tests.
+class CodePage {
+ public:
+  // UTF-8 text in this code page, or nothing when one of its characters
+  // has no exact equivalent there (no "best fit", no default character).
+  virtual std::optional<std::string> FromUtf8(std::string_view utf8) const = 0;
+  // Text in this code page as UTF-8.
+  virtual std::string ToUtf8(std::string_view text) const = 0;
+
+ protected:
+  ~CodePage() = default;
+};
+
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The bytes "Apply" writes for a directory given in UTF-8: the line of
+// FormatSettingsLine in the ANSI code page when that holds the directory
+// exactly (byte for byte what earlier versions wrote), otherwise a UTF-8
+// byte-order mark and the line in UTF-8.
+std::string SettingsFileBytes(int check1, int check2, std::string_view directory, const CodePage& ansi);
+
+// Reads the file's bytes as ReadSettingsLine does; the directory comes
+// back in UTF-8: read as UTF-8 after a byte-order mark, in the ANSI code
+// page without one.
+ReadResult ReadSettingsFile(std::string_view bytes, const CodePage& ansi);
 
 // Reads the three fields from the start of the file's bytes:
 //  - spaces, tabs and line breaks before a field are skipped (a UTF-8

@@ -1,4 +1,4 @@
-// Where the program lives.
+// Where the program lives. Paths are UTF-8.
 #pragma once
 
 #include <string>

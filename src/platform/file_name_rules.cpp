@@ -59,4 +59,32 @@ bool IsTempFileName(std::string_view name) {
   return true;
 }
 
+std::size_t Utf16Length(std::string_view utf8) {
+  std::size_t units = 0;
+  for (char ch : utf8) {
+    auto c = static_cast<unsigned char>(ch);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte
+    units += c >= 0xF0 && c <= 0xF4 ? 2 : 1;
+  }
+  return units;
+}
+
+bool LongPathsWork(const WindowsVersion& version, std::optional<unsigned long> policy) {
+  constexpr unsigned long kFirstBuild = 14393;  // Windows 10, version 1607
+  bool newEnough = version.major > 10 || (version.major == 10 && (version.minor > 0 || version.build >= kFirstBuild));
+  return newEnough && policy == 1ul;
+}
+
+bool NameTooLong(std::string_view path, bool longPaths) {
+  if (Utf16Length(path) > (longPaths ? kMaxLongPath : kMaxShortPath)) return true;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || IsSeparator(path[i])) {
+      if (Utf16Length(path.substr(start, i - start)) > kMaxNamePart) return true;
+      start = i + 1;
+    }
+  }
+  return false;
+}
+
 }  // namespace fw::files

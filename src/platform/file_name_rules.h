@@ -29,4 +29,41 @@ bool IsTempFileName(std::string_view name);
 // finds still goes through IsTempFileName.
 inline constexpr const char* kTempFilePattern = "~fw*.tmp";
 
+// ---- how long a name may be ----
+
+// The length of UTF-8 text in UTF-16 code units, as Windows counts the
+// characters of a name (a character beyond U+FFFF counts twice). A byte
+// that does not belong to UTF-8 counts once.
+std::size_t Utf16Length(std::string_view utf8);
+
+// Windows' limits, in UTF-16 code units: one part of a path (a folder's or
+// a file's name) has at most 255; a whole path at most 259 (MAX_PATH with
+// its NUL), or 32767 where long paths work.
+inline constexpr std::size_t kMaxNamePart = 255;
+inline constexpr std::size_t kMaxShortPath = 259;
+inline constexpr std::size_t kMaxLongPath = 32767;
+
+// Whether paths beyond MAX_PATH work for this program: Windows 10 1607
+// (build 14393) and later, when the policy "Enable Win32 long paths"
+// (LongPathsEnabled, 1) is set; the program's manifest says it is aware of
+// them. `policy` is that value, nothing when it is not set.
+struct WindowsVersion {
+  unsigned long major = 0;
+  unsigned long minor = 0;
+  unsigned long build = 0;
+};
+bool LongPathsWork(const WindowsVersion& version, std::optional<unsigned long> policy);
+
+// Whether Windows cannot take `path` (a full path, UTF-8) as a file's or
+// folder's name: one of its parts is longer than 255, or the whole path
+// longer than the limit that holds (259, or 32767 with long paths).
+bool NameTooLong(std::string_view path, bool longPaths);
+
+// What a failure because of that says; the system's error code for it is
+// ERROR_FILENAME_EXCED_RANGE.
+inline constexpr std::string_view kNameTooLongText =
+    "The name is too long for Windows. A file or folder name can have up to 255 characters, and the whole path "
+    "up to 259 where Windows does not have long paths turned on.";
+inline constexpr unsigned long kNameTooLongError = 206;
+
 }  // namespace fw::files

@@ -8,6 +8,7 @@
 
 #include "platform/library_rules.h"
 #include "platform/ole.h"
+#include "platform/text.h"
 
 namespace fw::lazy {
 namespace {
@@ -85,10 +86,17 @@ FARPROC Find(const char* library, const char* function) noexcept {
 namespace fw {
 
 bool ShellExecuteLazily(HWND owner, const char* verb, const char* file) noexcept {
-  static auto* execute = lazy::Function<decltype(::ShellExecuteA)>("shell32.dll", "ShellExecuteA");
-  if (!execute) return false;
-  ole::Start();  // the shell may hand the file to an extension, an OLE object
-  return reinterpret_cast<INT_PTR>(execute(owner, verb, file, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+  try {
+    static auto* execute = lazy::Function<decltype(::ShellExecuteW)>("shell32.dll", "ShellExecuteW");
+    if (!execute) return false;
+    ole::Start();  // the shell may hand the file to an extension, an OLE object
+    std::wstring wideVerb = verb ? Widen(verb) : std::wstring();
+    std::wstring wideFile = Widen(file ? file : "");
+    return reinterpret_cast<INT_PTR>(execute(owner, verb ? wideVerb.c_str() : nullptr, wideFile.c_str(), nullptr,
+                                             nullptr, SW_SHOWNORMAL)) > 32;
+  } catch (...) {
+    return false;
+  }
 }
 
 }  // namespace fw

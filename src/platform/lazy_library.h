@@ -28,9 +28,9 @@ Fn* Function(const char* library, const char* function) noexcept {
 
 namespace fw {
 
-// ShellExecuteA(owner, verb, file, no parameters, no directory,
-// SW_SHOWNORMAL), with shell32 loaded on first use; false when it could not
-// be started.
+// ShellExecuteW(owner, verb, file, no parameters, no directory,
+// SW_SHOWNORMAL) for a verb and file in UTF-8, with shell32 loaded on
+// first use; false when it could not be started.
 bool ShellExecuteLazily(HWND owner, const char* verb, const char* file) noexcept;
 
 }  // namespace fw

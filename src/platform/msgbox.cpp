@@ -1,5 +1,7 @@
 #include "platform/msgbox.h"
 
+#include "platform/text.h"
+
 namespace fw {
 namespace {
 HWND g_owner = nullptr;
@@ -18,7 +20,8 @@ int ShowMessage(const std::string& text, UINT style, const char* title) {
     owner = g_owner;
   }
   if (!owner) style |= MB_TASKMODAL | MB_SETFOREGROUND;
-  return ::MessageBoxA(owner, text.c_str(), title ? title : kAppTitle, style);
+  // Wide, so that a text that shows a path shows it whole.
+  return ::MessageBoxW(owner, Widen(text).c_str(), Widen(title ? title : kAppTitle).c_str(), style);
 }
 
 }  // namespace fw

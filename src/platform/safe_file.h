@@ -3,7 +3,9 @@
 // file takes its final name in one step once it is whole. A failure, or the
 // program ending half-way, leaves any earlier file of that name as it was;
 // a temporary file left by a program that ended half-way is removed at the
-// next save into that directory.
+// next save into that directory. Paths are UTF-8; a name Windows cannot
+// take (see files::NameTooLong) fails with ERROR_FILENAME_EXCED_RANGE
+// before anything is written, and ErrorText says so.
 #pragma once
 
 #include <windows.h>
@@ -95,7 +97,14 @@ bool ListNames(const std::string& directory, const char* pattern, std::vector<st
 // that another running copy is writing stays).
 void RemoveLeftoverTempFiles(const std::string& directory);
 
-// The system's words for an error code ("Access denied."), or its number.
+// The system's words for an error code ("Access denied."), or its number;
+// for ERROR_FILENAME_EXCED_RANGE the program's own, which say the name is
+// too long and what the limits are.
 std::string ErrorText(DWORD error);
+
+// Whether paths beyond MAX_PATH work in this process (Windows 10 1607 and
+// later with the long-paths policy set; the manifest declares the program
+// aware of them).
+bool LongPathsWork();
 
 }  // namespace fw

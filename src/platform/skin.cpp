@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/text.h"
 #include "platform/window.h"
 
 namespace fw::skin {
@@ -60,7 +61,7 @@ void DrawButton(const DRAWITEMSTRUCT& di) {
   bool disabled = (di.itemState & ODS_DISABLED) != 0;
   ::FillRect(dc, &r, CachedBrush(pressed ? kFacePressed : kFace));
   ::FrameRect(dc, &r, CachedBrush(kBorder));
-  std::string text = WindowText(di.hwndItem);
+  std::wstring text = Widen(WindowText(di.hwndItem));
   HFONT font = reinterpret_cast<HFONT>(::SendMessageA(di.hwndItem, WM_GETFONT, 0, 0));
   SelectGuard sel(dc, font);
   ::SetBkMode(dc, TRANSPARENT);
@@ -69,7 +70,7 @@ void DrawButton(const DRAWITEMSTRUCT& di) {
   if (pressed) ::OffsetRect(&tr, 1, 1);
   UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
   if (di.itemState & ODS_NOACCEL) flags |= DT_HIDEPREFIX;
-  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &tr, flags);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, flags);
   if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) {
     RECT fr = r;
     ::InflateRect(&fr, -3, -3);

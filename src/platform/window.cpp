@@ -7,6 +7,7 @@
 #include "platform/dpi_rules.h"
 #include "platform/handles.h"
 #include "platform/lazy_library.h"
+#include "platform/text.h"
 #include "platform/top_window.h"
 
 namespace fw {
@@ -62,9 +63,12 @@ void AdjustToOuter(RECT& r, HWND hwnd, int dpi) {
 HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                    const Place& place) {
   RECT r = PixelPlace(place, TopWindow::DpiOf(parent));
-  return ::CreateWindowExA(exStyle, className, text, style | WS_CHILD, r.left, r.top, r.right - r.left,
-                           r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           ::GetModuleHandleA(nullptr), nullptr);
+  // A wide window, so that the system's controls keep any text they are
+  // given (an ANSI list box or edit box would keep only what the ANSI code
+  // page holds).
+  return ::CreateWindowExW(exStyle, Widen(className).c_str(), Widen(text).c_str(), style | WS_CHILD, r.left, r.top,
+                           r.right - r.left, r.bottom - r.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
 }
 
 void MoveToPlace(HWND hwnd, const Place& place) {
@@ -130,20 +134,20 @@ void RefreshFonts(HWND root) {
 }
 
 std::string WindowText(HWND hwnd) {
-  int n = ::GetWindowTextLengthA(hwnd);
-  std::string s(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
-  int got = ::GetWindowTextA(hwnd, s.data(), static_cast<int>(s.size()));
+  int n = ::GetWindowTextLengthW(hwnd);
+  std::wstring s(static_cast<std::size_t>(n > 0 ? n : 0) + 1, L'\0');
+  int got = ::GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()));
   s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return s;
+  return Narrow(s);
 }
 
 std::string ComboItemText(HWND combo, LRESULT index) {
-  LRESULT len = ::SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  LRESULT len = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (len < 0) return {};
-  std::string text(static_cast<std::size_t>(len) + 1, '\0');
-  LRESULT got = ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
+  LRESULT got = ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
+  return Narrow(text);
 }
 
 }  // namespace fw

@@ -13,7 +13,8 @@ namespace fw {
 // Places are given in twips and converted to pixels at the DPI of the
 // top-level window that holds the control (TopWindow::DpiOf).
 
-// Creates a child control at a place given in twips.
+// Creates a child control at a place given in twips; the class name and
+// text are UTF-8.
 HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                    const Place& place);
 
@@ -52,6 +53,8 @@ void SetFont(HWND hwnd, FontKind kind);
 // font of the same kind at `root`'s DPI (after the DPI has changed).
 void RefreshFonts(HWND root);
 
+// A window's text in UTF-8 (asked for in UTF-16, so an ANSI control's
+// text comes converted from the ANSI code page).
 std::string WindowText(HWND hwnd);
 // The text of one item of a combo box's list; empty for no such item.
 std::string ComboItemText(HWND combo, LRESULT index);

@@ -5,22 +5,25 @@
 #include <cstring>
 
 #include "platform/lazy_library.h"
+#include "platform/text.h"
 #include "platform/top_window.h"
 #include "platform/window.h"
 #include "tray/tray_rules.h"
 
 namespace fw {
 
-NOTIFYICONDATAA TrayIconData{};
+NOTIFYICONDATAW TrayIconData{};
 WNDPROC PrevTrayWndProc = nullptr;
 
 #if !defined(_WIN64)
-// The first version of the record: five 32-bit fields, then the 64-byte tip.
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
-static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24);
+// The first version of the record: five 32-bit fields, then the tip of 64
+// UTF-16 units.
+static_assert(NOTIFYICONDATAW_V1_SIZE == 152);
+static_assert(offsetof(NOTIFYICONDATAW, szTip) == 24);
 #endif
-static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + tray::kTipFieldSize);
-static_assert(sizeof(TrayIconData.szTip) >= tray::kTipFieldSize);
+static_assert(NOTIFYICONDATAW_V1_SIZE == offsetof(NOTIFYICONDATAW, szTip) + tray::kTipFieldSize * sizeof(WCHAR));
+static_assert(sizeof(TrayIconData.szTip) >= sizeof(tray::TipField));
+static_assert(sizeof(WCHAR) == sizeof(char16_t));
 static_assert(tray::kTrayCallbackMessage == WM_USER + 1001);
 static_assert(tray::kNifMessage == NIF_MESSAGE && tray::kNifIcon == NIF_ICON && tray::kNifTip == NIF_TIP);
 static_assert(tray::kAddAgainFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
@@ -62,7 +65,7 @@ void RunStep(Step step) noexcept {
 
 BOOL Notify(DWORD request, unsigned flags) {
   TrayIconData.uFlags = flags;
-  static auto* notify = lazy::Function<decltype(::Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+  static auto* notify = lazy::Function<decltype(::Shell_NotifyIconW)>("shell32.dll", "Shell_NotifyIconW");
   return notify ? notify(request, &TrayIconData) : FALSE;
 }
 
@@ -107,7 +110,7 @@ bool AddTrayIcon(MainWindow& owner, HMENU menu) {
     }
   }
   TrayIconData.uID = 0;
-  TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayIconData.cbSize = NOTIFYICONDATAW_V1_SIZE;
   TrayIconData.hWnd = hwnd;
   if (!CarryIcon(owner.icon())) {
     // The window's own icon lives as long as the window the record names.
@@ -135,8 +138,9 @@ void RemoveTrayIcon() {
 }
 
 void SetTrayTip(std::string_view text) {
-  tray::TipField field = tray::BuildTipField(text);
-  std::memcpy(TrayIconData.szTip, field.data(), field.size());
+  std::wstring wide = Widen(text);
+  tray::TipField field = tray::BuildTipField(std::u16string(wide.begin(), wide.end()));
+  std::memcpy(TrayIconData.szTip, field.data(), sizeof field);
   Notify(NIM_MODIFY, tray::kTipFlags);
 }
 

@@ -14,8 +14,8 @@
 namespace fw {
 
 // The one notification record, kept between requests; each request sends it
-// whole, in the record's first (88-byte on 32-bit Windows) version.
-extern NOTIFYICONDATAA TrayIconData;
+// whole, in the wide record's first (152-byte on 32-bit Windows) version.
+extern NOTIFYICONDATAW TrayIconData;
 // The procedure TrayWndProc replaced on the owner (in practice
 // HotkeyWndProc); everything TrayWndProc does not take goes there.
 extern WNDPROC PrevTrayWndProc;
@@ -25,7 +25,7 @@ extern WNDPROC PrevTrayWndProc;
 bool AddTrayIcon(MainWindow& owner, HMENU menu);
 // Deletes the icon and puts the replaced procedure back.
 void RemoveTrayIcon();
-void SetTrayTip(std::string_view text);
+void SetTrayTip(std::string_view text);  // UTF-8
 // Shows an icon picture as the notification icon; any other picture changes
 // nothing.
 void SetTrayIconFromPicture(const Picture& picture);

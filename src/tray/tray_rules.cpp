@@ -4,12 +4,14 @@
 
 namespace fw::tray {
 
-TipField BuildTipField(std::string_view text) {
+TipField BuildTipField(std::u16string_view text) {
   TipField field;
-  field.fill(' ');
+  field.fill(u' ');
   std::size_t kept = std::min(text.size(), kTipFieldSize - 1);
+  // A high surrogate as the last unit kept would lose its partner.
+  if (kept < text.size() && kept > 0 && text[kept - 1] >= 0xD800 && text[kept - 1] <= 0xDBFF) --kept;
   std::copy_n(text.begin(), kept, field.begin());
-  field[kept] = '\0';
+  field[kept] = u'\0';
   return field;
 }
 

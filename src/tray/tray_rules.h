@@ -25,14 +25,16 @@ inline constexpr unsigned kAddAgainFlags = kNifMessage | kNifIcon | kNifTip;
 
 inline constexpr const char* kTrayTip = "Framewick";
 
-// The first version of the record ends with a 64-byte tip.
+// The first version of the (wide) record ends with a tip of 64 UTF-16
+// units.
 inline constexpr std::size_t kTipFieldSize = 64;
-using TipField = std::array<char, kTipFieldSize>;
+using TipField = std::array<char16_t, kTipFieldSize>;
 
 // The tip field for a text: the text, a NUL, then spaces to the end of the
-// field. The field always keeps its NUL, so at most 63 characters of the
-// text are kept; the rest is dropped.
-TipField BuildTipField(std::string_view text);
+// field. The field always keeps its NUL, so at most 63 units of the text
+// are kept; the rest is dropped, and a character that would be cut in half
+// (a surrogate pair) goes whole.
+TipField BuildTipField(std::u16string_view text);
 
 // The mouse messages the shell reports in the callback's lParam.
 inline constexpr std::uint64_t kWmLButtonUp = 0x0202;

@@ -28,25 +28,6 @@ void CloseOptions(App& app, const OptionsControls& c) {
   ASSERT_TRUE(app.Barrier());
 }
 
-// Opens the entry `name` of the directory list with a click and Enter.
-bool OpenListEntry(App& app, const OptionsControls& c, const std::string& name) {
-  std::vector<std::string> lines = c.listLines();
-  auto it = std::find(lines.begin(), lines.end(), name);
-  if (it == lines.end() || !BringToFront(c.dialog)) return false;
-  auto index = static_cast<WPARAM>(it - lines.begin());
-  RECT item{};
-  ::SendMessageTimeoutA(c.dir1, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item), SMTO_ABORTIFHUNG, 3000,
-                        nullptr);
-  POINT p{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-  ::ClientToScreen(c.dir1, &p);
-  MoveMouse(p.x, p.y);
-  MouseButton(true);
-  MouseButton(false);
-  if (!WaitUntil([&] { return Ask(c.dir1, LB_GETCURSEL) == static_cast<LRESULT>(index); }, 3000)) return false;
-  SendKey(VK_RETURN);
-  return app.Barrier();
-}
-
 TEST(ApplyFailure, TheMessageSaysWhichOlderSettingsComeBackAndTheyDo) {
   std::string shots = FreshTestDir("-shots");
   ASSERT_TRUE(::CreateDirectoryA((shots + "\\beta").c_str(), nullptr));

@@ -16,6 +16,7 @@
 #include "harness/pattern_window.h"
 #include "harness/pixels.h"
 #include "harness/processes.h"
+#include "harness/text.h"
 #include "harness/wait.h"
 #include "harness/window_lookup.h"
 

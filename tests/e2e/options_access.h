@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,9 @@ struct OptionsControls {
   // The list's current directory is its window text.
   std::string dir() const { return Text(dir1); }
   std::string extension() const { return Text(combo1); }
-  // Lines of the list and items of the extension box. Wine hands another
-  // process these strings in UTF-16 only, so they are asked for as such.
+  // Lines of the list and items of the extension box, in UTF-8. Wine hands
+  // another process these strings in UTF-16 only, so they are asked for as
+  // such.
   std::vector<std::string> listLines() const { return Items(dir1, LB_GETCOUNT, LB_GETTEXT); }
   std::vector<std::string> extensionItems() const { return Items(combo1, CB_GETCOUNT, CB_GETLBTEXT); }
   static std::vector<std::string> Items(HWND h, UINT countMsg, UINT textMsg) {
@@ -89,21 +91,39 @@ struct OptionsControls {
       wchar_t wide[MAX_PATH * 2] = {};
       ::SendMessageTimeoutW(h, textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 3000,
                             nullptr);
-      char buf[MAX_PATH * 4] = {};
-      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
-      items.emplace_back(buf);
+      items.push_back(Utf8(wide));
     }
     return items;
   }
   void Click(HWND button) const { ::PostMessageA(button, BM_CLICK, 0, 0); }
 };
 
+// Opens the entry `name` (UTF-8) of the directory list with a click and
+// Enter.
+inline bool OpenListEntry(App& app, const OptionsControls& c, const std::string& name) {
+  std::vector<std::string> lines = c.listLines();
+  auto it = std::find(lines.begin(), lines.end(), name);
+  if (it == lines.end() || !BringToFront(c.dialog)) return false;
+  auto index = static_cast<WPARAM>(it - lines.begin());
+  RECT item{};
+  ::SendMessageTimeoutA(c.dir1, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item), SMTO_ABORTIFHUNG, 3000,
+                        nullptr);
+  POINT p{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+  ::ClientToScreen(c.dir1, &p);
+  MoveMouse(p.x, p.y);
+  MouseButton(true);
+  MouseButton(false);
+  if (!WaitUntil([&] { return Ask(c.dir1, LB_GETCURSEL) == static_cast<LRESULT>(index); }, 3000)) return false;
+  SendKey(VK_RETURN);
+  return app.Barrier();
+}
+
 // An automatic save is done once its file holds a bitmap (the file takes
 // its name only when whole; a file of that name from elsewhere does not
 // count).
 inline bool SavedBitmap(const std::string& path) {
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+  HANDLE f = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
   char head[2] = {};
   DWORD got = 0;

@@ -59,5 +59,68 @@ TEST(TempFiles, NamesOfExactlyTheProgramsForm) {
   }
 }
 
+// "写" U+5199 and "Ф" U+0424 are one UTF-16 unit each (three and two UTF-8
+// bytes); "😀" U+1F600 is a surrogate pair (four bytes).
+constexpr const char* kKanji = "\xE5\x86\x99";
+constexpr const char* kEf = "\xD0\xA4";
+constexpr const char* kGrin = "\xF0\x9F\x98\x80";
+
+std::string Times(const char* piece, std::size_t n) {
+  std::string s;
+  for (std::size_t i = 0; i < n; ++i) s += piece;
+  return s;
+}
+
+TEST(NameLength, CountsUtf16UnitsAsWindowsDoes) {
+  EXPECT_EQ(Utf16Length(""), 0u);
+  EXPECT_EQ(Utf16Length("C:\\a.png"), 8u);
+  EXPECT_EQ(Utf16Length(kKanji), 1u);
+  EXPECT_EQ(Utf16Length(kEf), 1u);
+  EXPECT_EQ(Utf16Length(kGrin), 2u);
+  // "写真 Фото.png": two kanji, a space, four Cyrillic letters, ".png".
+  EXPECT_EQ(Utf16Length("\xE5\x86\x99\xE7\x9C\x9F \xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE.png"), 11u);
+  EXPECT_EQ(Utf16Length("\xE9"), 1u) << "a stray byte counts once";
+}
+
+TEST(NameLength, APathPastMaxPathIsTooLongUnlessLongPathsWork) {
+  std::string dir = "C:\\" + std::string(200, 'd') + "\\";  // 204 units
+  std::string at259 = dir + std::string(55, 'f');
+  ASSERT_EQ(at259.size(), 259u);
+  EXPECT_FALSE(NameTooLong(at259, false));
+  EXPECT_TRUE(NameTooLong(at259 + "f", false));
+  EXPECT_FALSE(NameTooLong(at259 + "f", true));
+  // Counted in characters, not bytes: 250 kanji are 750 bytes.
+  std::string kanji = "C:\\" + Times(kKanji, 250) + "\\" + Times(kKanji, 5);
+  EXPECT_FALSE(NameTooLong(kanji, false));
+  EXPECT_TRUE(NameTooLong(kanji + Times(kKanji, 1), false));
+  // With long paths: up to 32767, in parts of up to 255.
+  std::string longest = "C:";
+  while (longest.size() + 100 <= 32767) longest += "\\" + std::string(99, 'x');
+  longest += "\\" + std::string(32767 - longest.size() - 1, 'y');
+  ASSERT_EQ(longest.size(), 32767u);
+  EXPECT_FALSE(NameTooLong(longest, true));
+  EXPECT_TRUE(NameTooLong(longest + "y", true));
+}
+
+TEST(NameLength, OnePartPast255IsTooLongEvenWithLongPaths) {
+  for (bool longPaths : {false, true}) {
+    EXPECT_FALSE(NameTooLong("C:\\" + std::string(255, 'n'), longPaths));
+    EXPECT_TRUE(NameTooLong("C:\\" + std::string(256, 'n'), longPaths));
+    EXPECT_TRUE(NameTooLong("C:/" + std::string(256, 'n') + "/x", longPaths));
+    EXPECT_FALSE(NameTooLong("C:\\" + Times(kEf, 255), longPaths));
+    EXPECT_TRUE(NameTooLong("C:\\" + Times(kGrin, 128), longPaths)) << "128 pairs are 256 units";
+  }
+}
+
+TEST(NameLength, LongPathsWorkFromWindows10Version1607WithThePolicySet) {
+  EXPECT_TRUE(LongPathsWork({10, 0, 14393}, 1));
+  EXPECT_TRUE(LongPathsWork({10, 0, 22631}, 1));
+  EXPECT_FALSE(LongPathsWork({10, 0, 14392}, 1));
+  EXPECT_FALSE(LongPathsWork({6, 3, 9600}, 1));  // 8.1
+  EXPECT_FALSE(LongPathsWork({6, 1, 7601}, 1));  // 7
+  EXPECT_FALSE(LongPathsWork({10, 0, 19045}, 0));
+  EXPECT_FALSE(LongPathsWork({10, 0, 19045}, std::nullopt));
+}
+
 }  // namespace
 }  // namespace fw::files

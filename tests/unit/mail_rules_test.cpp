@@ -12,10 +12,21 @@ TEST(MailAddress, CarriesThePathPercentEncodedAsTheSubject) {
   EXPECT_EQ(MailAddress("C:\\a&b=c%20#d?e+f.bmp"), "mailto:?subject=C:%5Ca%26b%3Dc%2520%23d%3Fe%2Bf.bmp&body=");
 }
 
+TEST(MailAddress, ANameBeyondAsciiGoesAsItsUtf8Bytes) {
+  // RFC 6068, section 6.2: "caf%C3%A9" for "café", and "%E7%B4%8D%E8%B1%86"
+  // for "納豆".
+  EXPECT_EQ(PercentEncode("caf\xC3\xA9"), "caf%C3%A9");
+  EXPECT_EQ(PercentEncode("\xE7\xB4\x8D\xE8\xB1\x86"), "%E7%B4%8D%E8%B1%86");
+  // "写真 Фото.png" (U+5199 U+771F, U+0424 U+043E U+0442 U+043E): each
+  // UTF-8 byte as "%" and two upper-case digits (RFC 3986, section 2.1).
+  EXPECT_EQ(MailAddress("C:\\\xE5\x86\x99\xE7\x9C\x9F \xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE.png"),
+            "mailto:?subject=C:%5C%E5%86%99%E7%9C%9F%20%D0%A4%D0%BE%D1%82%D0%BE.png&body=");
+}
+
 TEST(PercentEncode, KeepsOnlyWhatAHeaderValueMayHold) {
   EXPECT_EQ(PercentEncode("AZaz09-._~!$'()*,;:@"), "AZaz09-._~!$'()*,;:@");
   EXPECT_EQ(PercentEncode("^{}[]|\"<>`"), "%5E%7B%7D%5B%5D%7C%22%3C%3E%60");
-  // Bytes of the ANSI path past ASCII, and control bytes, each on its own.
+  // Bytes past ASCII, and control bytes, each on its own.
   EXPECT_EQ(PercentEncode(std::string("\xE9\xFF\x01", 3)), "%E9%FF%01");
   EXPECT_EQ(PercentEncode(std::string("a\0b", 3)), "a%00b");
   EXPECT_EQ(PercentEncode(""), "");

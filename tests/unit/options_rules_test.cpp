@@ -1,7 +1,9 @@
 // The Options dialog's load steps, change handlers and directory list.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
+#include <string_view>
 
 #include "output/options_rules.h"
 
@@ -59,6 +61,31 @@ class FakeForm : public Controls {
   }
 };
 
+// Windows-1252 as far as these tests need it: ASCII, and "é" (E9).
+class Latin final : public settings::CodePage {
+ public:
+  std::optional<std::string> FromUtf8(std::string_view utf8) const override {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+      if (utf8.substr(i, 2) == "\xC3\xA9") {
+        out += '\xE9';
+        ++i;
+      } else if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+        out += utf8[i];
+      } else {
+        return std::nullopt;
+      }
+    }
+    return out;
+  }
+  std::string ToUtf8(std::string_view text) const override {
+    std::string out;
+    for (char c : text) out += c == '\xE9' ? std::string("\xC3\xA9") : std::string(1, c);
+    return out;
+  }
+};
+const Latin kAnsi;
+
 class OptionsLoad : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -68,7 +95,7 @@ class OptionsLoad : public ::testing::Test {
   // A fresh dialog, loaded with these file contents.
   FakeForm Load(const std::optional<std::string>& file) {
     FakeForm form(memory);
-    RunLoadSteps(form, memory, file, kProgramDir);
+    RunLoadSteps(form, memory, file, kAnsi, kProgramDir);
     return form;
   }
   OptionsMemory memory;
@@ -109,6 +136,22 @@ TEST_F(OptionsLoad, FirstLoadTakesTheFileAndRunsHandlersInOrder) {
   EXPECT_EQ(form.calls, expected);
 }
 
+TEST_F(OptionsLoad, AFileOfAnEarlierVersionAndOneInUtf8ShowTheSameDirectory) {
+  // "C:\Café": as an earlier version wrote it (é as E9 in the ANSI code
+  // page), and with a byte-order mark in UTF-8.
+  for (const char* file : {"1,0,\"C:\\Caf\xE9\"\r\n",
+                           "\xEF\xBB\xBF"
+                           "1,0,\"C:\\Caf\xC3\xA9\"\r\n"}) {
+    SetUp();
+    FakeForm form(memory);
+    form.existing.insert("C:\\Caf\xC3\xA9");
+    RunLoadSteps(form, memory, std::string(file), kAnsi, kProgramDir);
+    EXPECT_EQ(form.dir, "C:\\Caf\xC3\xA9") << file;
+    EXPECT_EQ(memory.AutoSaveDir, "C:\\Caf\xC3\xA9") << file;
+    EXPECT_EQ(form.check1, kChecked);
+  }
+}
+
 TEST_F(OptionsLoad, LaterLoadsKeepBoxesTheUserTurnedOnAndRestoreOnesTurnedOff) {
   // Turned on without applying (memory true), file says 0: stays on.
   memory.AutoSaveEnabled = true;
@@ -132,7 +175,7 @@ TEST_F(OptionsLoad, TheFilesDirectoryIsRememberedEvenWhenTheListAlreadyShowedIt)
   memory.AutoSaveDir = "D:\\Other";
   FakeForm form(memory);
   form.dir = "C:\\Shots";
-  RunLoadSteps(form, memory, std::string("0,0,\"C:\\Shots\"\r\n"), kProgramDir);
+  RunLoadSteps(form, memory, std::string("0,0,\"C:\\Shots\"\r\n"), kAnsi, kProgramDir);
   EXPECT_EQ(form.dirHandlers, 0);
   EXPECT_EQ(memory.AutoSaveDir, "C:\\Shots");
 }
@@ -189,7 +232,7 @@ TEST_F(OptionsLoad, ARemovedRememberedDirectoryFallsBackToTheProgramDirectory) {
   memory.AutoSaveDir = "C:\\Removed";
   FakeForm shown(memory);
   shown.dir = kProgramDir;
-  RunLoadSteps(shown, memory, std::nullopt, kProgramDir);
+  RunLoadSteps(shown, memory, std::nullopt, kAnsi, kProgramDir);
   EXPECT_EQ(memory.AutoSaveDir, kProgramDir);
 }
 
@@ -228,6 +271,14 @@ TEST(OptionsFile, WhatTheFileGivesForEachFailure) {
   EXPECT_FALSE(noDir.directory);
   EXPECT_FALSE(WhatTheFileGives(settings::ReadSettingsLine(std::string("1,1,\"C:\\x\0y\"", 12))).directory);
   EXPECT_FALSE(gives(("1,1,\"C:\\" + std::string(300, 'a') + "\"").c_str()).directory);
+  // A long path of short parts may name a directory where long paths work,
+  // and so may one of characters that take three bytes each.
+  std::string deep = "C:";
+  for (int i = 0; i < 30; ++i) deep += "\\" + std::string(20, 'd');
+  EXPECT_EQ(gives(("1,1,\"" + deep + "\"").c_str()).directory, deep);
+  std::string kanji = "C:\\";
+  for (int i = 0; i < 200; ++i) kanji += "\xE5\x86\x99";
+  EXPECT_EQ(gives(("1,1,\"" + kanji + "\"").c_str()).directory, kanji);
 }
 
 TEST(OptionsPaths, FullPathsAndNormalForms) {

@@ -3,6 +3,10 @@
 
 #include "output/settings_format.h"
 
+#include <optional>
+#include <string_view>
+#include <utility>
+
 namespace fw::settings {
 namespace {
 
@@ -98,6 +102,108 @@ TEST(SettingsRead, NulBytesStayInTheField) {
   ReadResult r = ReadSettingsLine("1,0,\"C:\\x\0y\""s);
   ASSERT_EQ(r.status, ReadStatus::Ok);
   EXPECT_EQ(r.directory, "C:\\x\0y"s);
+}
+
+// A single-byte code page made by hand for these tests: ASCII, and five
+// characters at their Windows-1252 places (é E9, É C9, € 80, Ã C3, © A9).
+// Everything else has no equivalent in it.
+class HandMadeCodePage final : public CodePage {
+ public:
+  std::optional<std::string> FromUtf8(std::string_view utf8) const override {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+      if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+        out += utf8[i++];
+        continue;
+      }
+      bool found = false;
+      for (const auto& [byte, seq] : kTable) {
+        if (utf8.substr(i, seq.size()) == seq) {
+          out += byte;
+          i += seq.size();
+          found = true;
+          break;
+        }
+      }
+      if (!found) return std::nullopt;
+    }
+    return out;
+  }
+  std::string ToUtf8(std::string_view text) const override {
+    std::string out;
+    for (char c : text) {
+      if (static_cast<unsigned char>(c) < 0x80) {
+        out += c;
+        continue;
+      }
+      std::string_view seq = "?";
+      for (const auto& [byte, s] : kTable) {
+        if (byte == c) seq = s;
+      }
+      out += seq;
+    }
+    return out;
+  }
+
+ private:
+  static constexpr std::pair<char, std::string_view> kTable[] = {
+      {'\xE9', "\xC3\xA9"}, {'\xC9', "\xC3\x89"}, {'\x80', "\xE2\x82\xAC"}, {'\xC3', "\xC3\x83"}, {'\xA9', "\xC2\xA9"},
+  };
+};
+
+// "写真 Фото" in UTF-8.
+constexpr std::string_view kPhotos = "\xE5\x86\x99\xE7\x9C\x9F \xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE";
+
+TEST(SettingsFile, ADirectoryTheCodePageHoldsIsWrittenInItByteForByte) {
+  HandMadeCodePage ansi;
+  EXPECT_EQ(SettingsFileBytes(1, 0, "C:\\Shots", ansi), "1,0,\"C:\\Shots\"\r\n");
+  EXPECT_EQ(SettingsFileBytes(1, 1, "C:\\Caf\xC3\xA9", ansi), "1,1,\"C:\\Caf\xE9\"\r\n");
+  EXPECT_EQ(SettingsFileBytes(0, 1, "D:\\\xC3\x89t\xC3\xA9 \xE2\x82\xAC", ansi), "0,1,\"D:\\\xC9t\xE9 \x80\"\r\n");
+}
+
+TEST(SettingsFile, ADirectoryItCannotHoldIsWrittenAsUtf8AfterAByteOrderMark) {
+  HandMadeCodePage ansi;
+  EXPECT_EQ(SettingsFileBytes(0, 1, "C:\\" + std::string(kPhotos), ansi),
+            "\xEF\xBB\xBF"
+            "0,1,\"C:\\\xE5\x86\x99\xE7\x9C\x9F \xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\"\r\n");
+  // One such character puts the whole line in UTF-8, "é" included.
+  EXPECT_EQ(SettingsFileBytes(1, 0, "C:\\Caf\xC3\xA9\\\xD0\xA4", ansi),
+            "\xEF\xBB\xBF"
+            "1,0,\"C:\\Caf\xC3\xA9\\\xD0\xA4\"\r\n");
+}
+
+TEST(SettingsFile, ReadsTheCodePageWithoutAMarkAndUtf8AfterOne) {
+  HandMadeCodePage ansi;
+  // As an earlier version wrote it.
+  ReadResult old = ReadSettingsFile("1,0,\"Z:\\x\\Caf\xE9\"\r\n", ansi);
+  ASSERT_EQ(old.status, ReadStatus::Ok);
+  EXPECT_EQ(old.state1, 1);
+  EXPECT_EQ(old.state2, 0);
+  EXPECT_EQ(old.directory, "Z:\\x\\Caf\xC3\xA9");
+  // Without a mark, bytes that would be UTF-8 are still the code page's.
+  EXPECT_EQ(ReadSettingsFile("1,0,\"C:\\\xC3\xA9\"", ansi).directory, "C:\\\xC3\x83\xC2\xA9");
+  // With one, the text is UTF-8 as it stands.
+  ReadResult marked = ReadSettingsFile(
+      "\xEF\xBB\xBF"
+      "0,1,\"C:\\Caf\xC3\xA9\\\xE5\x86\x99\"\r\n",
+      ansi);
+  ASSERT_EQ(marked.status, ReadStatus::Ok);
+  EXPECT_EQ(marked.state2, 1);
+  EXPECT_EQ(marked.directory, "C:\\Caf\xC3\xA9\\\xE5\x86\x99");
+  EXPECT_EQ(ReadSettingsFile("1,0", ansi).status, ReadStatus::TooFewFields);
+  EXPECT_EQ(ReadSettingsFile("\xEF\xBB\xBFx,0,\"C:\\\"", ansi).status, ReadStatus::NotAWholeNumber);
+}
+
+TEST(SettingsFile, WhatApplyWritesReadsBackWhole) {
+  HandMadeCodePage ansi;
+  for (std::string dir : {"C:\\Shots"s, "C:\\Caf\xC3\xA9"s, "C:\\" + std::string(kPhotos), "\\\\srv\\\xE2\x82\xAC, x"s,
+                          "C:\\\xF0\x9F\x98\x80"s}) {
+    ReadResult r = ReadSettingsFile(SettingsFileBytes(1, 0, dir, ansi), ansi);
+    ASSERT_EQ(r.status, ReadStatus::Ok) << dir;
+    EXPECT_EQ(r.state1, 1);
+    EXPECT_EQ(r.state2, 0);
+    EXPECT_EQ(r.directory, dir);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "harness/pixels.h"
+#include "harness/text.h"
 #include "harness/wait.h"
 #include "harness/window_lookup.h"
 
@@ -168,7 +169,8 @@ HWND WaitForSaveDialog(DWORD pid, DWORD timeoutMs) {
 void ChooseFileName(HWND saveDialog, const std::string& path) {
   HWND box = ::GetDlgItem(saveDialog, kFileNameBox);
   DWORD_PTR r = 0;
-  ::SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 3000, &r);
+  std::wstring wide = Wide(path);
+  ::SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 3000, &r);
   PressDialogButton(saveDialog, IDOK);
 }
 

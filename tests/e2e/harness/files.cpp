@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+
+#include "harness/text.h"
 
 namespace e2e {
 namespace {
@@ -32,7 +33,7 @@ const std::string& BinDir() {
 const std::string& WorkRoot() {
   static std::string dir = [] {
     std::string d = TrimSlash(EnvOr("FW_WORK_DIR", "C:\\fwtest"));
-    ::CreateDirectoryA(d.c_str(), nullptr);
+    ::CreateDirectoryW(Wide(d).c_str(), nullptr);
     return d;
   }();
   return dir;
@@ -47,7 +48,7 @@ std::string FreshTestDir(const std::string& suffix) {
   }
   std::string dir = WorkRoot() + "\\" + name + suffix;
   RemoveTree(dir);
-  ::CreateDirectoryA(dir.c_str(), nullptr);
+  ::CreateDirectoryW(Wide(dir).c_str(), nullptr);
   return dir;
 }
 
@@ -66,18 +67,18 @@ std::string WinPath(const std::string& unixPath) {
 }
 
 bool FileExists(const std::string& path) {
-  DWORD a = ::GetFileAttributesA(path.c_str());
+  DWORD a = ::GetFileAttributesW(Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DirExists(const std::string& path) {
-  DWORD a = ::GetFileAttributesA(path.c_str());
+  DWORD a = ::GetFileAttributesW(Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+  HANDLE f = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return {};
   std::string out;
   char buf[65536];
@@ -88,7 +89,8 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE f =
+      ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
   DWORD put = 0;
   BOOL ok = ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
@@ -98,26 +100,28 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 std::vector<std::string> ListDir(const std::string& dir) {
   std::vector<std::string> out;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW(Wide(dir + "\\*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return out;
   do {
-    if (std::strcmp(fd.cFileName, ".") && std::strcmp(fd.cFileName, "..")) out.push_back(fd.cFileName);
-  } while (::FindNextFileA(h, &fd));
+    std::wstring name = fd.cFileName;
+    if (name != L"." && name != L"..") out.push_back(Utf8(name));
+  } while (::FindNextFileW(h, &fd));
   ::FindClose(h);
   std::sort(out.begin(), out.end());
   return out;
 }
 
 void RemoveTree(const std::string& path) {
-  DWORD a = ::GetFileAttributesA(path.c_str());
+  std::wstring wide = Wide(path);
+  DWORD a = ::GetFileAttributesW(wide.c_str());
   if (a == INVALID_FILE_ATTRIBUTES) return;
-  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL | (a & FILE_ATTRIBUTE_DIRECTORY));
+  ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL | (a & FILE_ATTRIBUTE_DIRECTORY));
   if (a & FILE_ATTRIBUTE_DIRECTORY) {
     for (const auto& name : ListDir(path)) RemoveTree(path + "\\" + name);
-    ::RemoveDirectoryA(path.c_str());
+    ::RemoveDirectoryW(wide.c_str());
   } else {
-    ::DeleteFileA(path.c_str());
+    ::DeleteFileW(wide.c_str());
   }
 }
 

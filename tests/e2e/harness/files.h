@@ -1,4 +1,5 @@
-// Where the tests work, and the files they read and write.
+// Where the tests work, and the files they read and write. Paths are
+// UTF-8, as the program's are.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "harness/files.h"
+#include "harness/text.h"
 #include "harness/wait.h"
 
 namespace e2e {
@@ -68,13 +69,12 @@ void Drain(HANDLE readEnd, std::string& output) {
 HANDLE StartProcess(const std::string& exe, const std::string& args, const std::string& cwd, DWORD* pid) {
   std::string cmd = Quote(exe);
   if (!args.empty()) cmd += " " + args;
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  std::vector<char> buf(cmd.begin(), cmd.end());
-  buf.push_back('\0');
-  if (!::CreateProcessA(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
+  std::wstring line = Wide(cmd), wideExe = Wide(exe), wideCwd = Wide(cwd);
+  if (!::CreateProcessW(wideExe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        cwd.empty() ? nullptr : wideCwd.c_str(), &si, &pi)) {
     return nullptr;
   }
   ::CloseHandle(pi.hThread);

@@ -9,7 +9,7 @@
 namespace e2e {
 
 // Every process the harness starts is tracked and ended at the end of its
-// test, or when the watchdog ends a hung test.
+// test, or when the watchdog ends a hung test. StartProcess takes UTF-8.
 HANDLE StartProcess(const std::string& exe, const std::string& args, const std::string& cwd, DWORD* pid = nullptr);
 void EndAllProcesses();
 // Runs a program to its end (bounded), collecting what it prints; returns

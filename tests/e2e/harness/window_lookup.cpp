@@ -1,6 +1,9 @@
 #include "harness/window_lookup.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "harness/text.h"
 
 namespace e2e {
 namespace {
@@ -77,14 +80,15 @@ HWND FindChildById(HWND parent, int id) {
 }
 
 std::string Text(HWND hwnd) {
-  char buf[2048] = {};
-  // WM_GETTEXT with a timeout: a hung program must not hang the driver.
+  wchar_t buf[2048] = {};
+  // WM_GETTEXT with a timeout: a hung program must not hang the driver. In
+  // UTF-16, so that a path comes whole.
   DWORD_PTR got = 0;
-  if (!::SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
+  if (!::SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buf), reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
                              &got)) {
     return {};
   }
-  return std::string(buf, std::min<std::size_t>(got, sizeof buf - 1));
+  return Utf8(std::wstring(buf, std::min<std::size_t>(got, std::size(buf) - 1)));
 }
 
 std::string ClassOf(HWND hwnd) {

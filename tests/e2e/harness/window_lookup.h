@@ -13,6 +13,7 @@ std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly = false);
 HWND FindTopLevel(DWORD pid, const char* className, const char* title = nullptr, bool visibleOnly = true);
 HWND FindChildByText(HWND parent, const std::string& text, const char* className = nullptr);
 HWND FindChildById(HWND parent, int id);
+// A window's text, in UTF-8.
 std::string Text(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 RECT ScreenRect(HWND hwnd);

@@ -6,8 +6,8 @@
 // every key it receives, one line each: "key [Ctrl+][Alt+][Shift+]<name>"
 // for key presses and "char <hex UTF-16 unit>" for characters typed as
 // literal text (VK_PACKET). Mode "subject" titles the window with the
-// url's subject (percent-decoded, its bytes read in the ANSI code page), as
-// a mail program's new message does; mode "other" gives it a title of its
+// url's subject (percent-decoded, its bytes read as UTF-8, RFC 6068), as a
+// mail program's new message does; mode "other" gives it a title of its
 // own. The window takes the foreground and the keyboard focus before it
 // takes its title. Mode "behind" titles it with the subject too, but shows
 // it without activating it, at the bottom of the windows: the foreground
@@ -93,7 +93,7 @@ int HexDigit(wchar_t c) {
   return -1;
 }
 
-// "%XX" escapes as the bytes they stand for, the bytes as ANSI text.
+// "%XX" escapes as the bytes they stand for, the bytes as UTF-8 text.
 std::wstring PercentDecoded(const std::wstring& text) {
   std::string bytes;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -104,9 +104,9 @@ std::wstring PercentDecoded(const std::wstring& text) {
       bytes += static_cast<char>(text[i]);  // the address itself is ASCII
     }
   }
-  int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+  if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
   return out;
 }
 

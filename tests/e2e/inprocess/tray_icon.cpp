@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -167,11 +168,14 @@ bool ChainIsTrayHotkeyOwn(HWND hwnd) {
          fw::PrevMainWndProc != nullptr;
 }
 
-bool TipFieldIs(const char* text) {
-  std::string expected(text);
-  expected.push_back('\0');
-  expected.append(64 - expected.size(), ' ');
-  return std::memcmp(fw::TrayIconData.szTip, expected.data(), 64) == 0;
+// The wide record's 64-unit tip field: the text, a NUL, then spaces.
+bool TipFieldIs(const wchar_t* text) {
+  wchar_t expected[64];
+  std::wmemset(expected, L' ', 64);
+  std::size_t n = std::wcslen(text);
+  std::wmemcpy(expected, text, n);
+  expected[n] = L'\0';
+  return std::wmemcmp(fw::TrayIconData.szTip, expected, 64) == 0;
 }
 
 bool Visible(HWND hwnd) {
@@ -208,12 +212,12 @@ int RunChecks(fw::Program& program) {
   fw::DoEvents();
   Check(!Visible(hwnd), "Tray hides the window");
   Check(ChainIsTrayHotkeyOwn(hwnd), "one tray procedure in front of the hotkey procedure");
-  Check(fw::TrayIconData.cbSize == NOTIFYICONDATAA_V1_SIZE && fw::TrayIconData.hWnd == hwnd &&
+  Check(fw::TrayIconData.cbSize == NOTIFYICONDATAW_V1_SIZE && fw::TrayIconData.hWnd == hwnd &&
             fw::TrayIconData.uID == 0 && fw::TrayIconData.uCallbackMessage == WM_USER + 1001,
         "the record names the window, icon 0 and the callback message");
   Check(fw::TrayIconData.hIcon != redHandle && SameImage(fw::TrayIconData.hIcon, redHandle),
         "the record carries a copy of the icon picture");
-  Check(TipFieldIs("Framewick"), "the tip field is Framewick, a NUL and spaces");
+  Check(TipFieldIs(L"Framewick"), "the tip field is Framewick, a NUL and spaces");
   HWND icon = nullptr;
   Check(WaitFor([&] { return (icon = NewIcon(before)) != nullptr; }), "the shell shows an icon");
   Check(TrayIcons().size() == before.size(), "exactly one icon (the first one went)");
