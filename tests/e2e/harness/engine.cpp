@@ -32,6 +32,11 @@ bool ScalesProgramsUnawareOfScaling() {
   return wine == 0 || wine >= 10;
 }
 
+bool MovingAWindowUnderThePointerSendsAMouseMove() {
+  int wine = WineMajor();
+  return wine == 0 || wine >= 10;
+}
+
 bool ComposesTheDesktop() {
   int wine = WineMajor();
   if (wine != 0) return wine >= 10;

@@ -26,4 +26,9 @@ bool ScalesProgramsUnawareOfScaling();
 // from 8 on), under Wine 10; Wine 8's dwmapi answers E_NOTIMPL.
 bool ComposesTheDesktop();
 
+// Whether a window that moves under a still pointer gets a mouse move
+// (WM_MOUSEMOVE) at the pointer's new place in it, as Windows sends one:
+// Wine 10 does, Wine 8 does not.
+bool MovingAWindowUnderThePointerSendsAMouseMove();
+
 }  // namespace e2e
