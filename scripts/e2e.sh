@@ -18,6 +18,7 @@ if [ ! -x "$BIN/fw_e2e.exe" ]; then
   exit 2
 fi
 NAME=${FW_E2E_NAME:-e2e}$(fw_engine_suffix)
+FW_CUPS_DIR=$FW_BUILD/$NAME-cups
 READONLY=$FW_BUILD/$NAME-readonly
 ROPROGRAM=$FW_BUILD/$NAME-readonly-program
 FULL=$FW_BUILD/$NAME-full
