@@ -519,7 +519,7 @@ TEST(Palette, APrintedCaptureShowsTheColoursOfThePaletteDisplay) {
   ASSERT_EQ(stored.width, screenW);
   ASSERT_EQ(stored.height, screenH);
   EXPECT_EQ(CountDifferences(stored, screen), 0);
-  Image page = RenderPage(pdf, app.dir());
+  Image page = AsLandscape(RenderPage(pdf, app.dir()));
   ASSERT_FALSE(page.empty());
   EXPECT_GT(page.width, page.height);
 }
