@@ -57,11 +57,13 @@ prepare_engines() {
     start=$SECONDS
     echo "=== engine: Wine $e"
     info=$(FW_WINE=$e FW_ROOT=$FW_ROOT bash -c '. "$FW_ROOT/scripts/lib/wine.sh" && fw_detect_arch &&
-      echo "$(fw_wine_name)|${FW_WINE10_ROOT:-the host'"'"'s}"')
+      echo "$(fw_wine_name)|${FW_WINE10_ROOT:-}"')
     if [ -n "${info%%|*}" ]; then
       ready_engines+=("$e")
       engine_names[$e]=${info%%|*}
-      summary+=("$(printf '%-40s %s  [%s]' "engine ${info%%|*}:" "${info#*|}" "$(took $start)")")
+      where=${info#*|}
+      [ -n "$where" ] || where="installed on the host"
+      summary+=("$(printf '%-40s %s  [%s]' "engine ${info%%|*}:" "$where" "$(took $start)")")
     else
       failed=1
       summary+=("$(printf '%-40s %s' "engine Wine $e:" "FAILED (could not be made ready)")")
