@@ -202,8 +202,8 @@ TEST(WindowCapture, CtrlF11CutsAMaximisedWindowToItsMonitor) {
   ASSERT_TRUE(frame);
   RECT outer = ScreenRect(w);
   RECT shown = Intersect(*frame, monitor.rcMonitor);
-  std::printf("maximised window %s, visible frame %s, monitor %s\n", Describe(outer).c_str(),
-              Describe(*frame).c_str(), Describe(monitor.rcMonitor).c_str());
+  std::printf("maximised window %s, visible frame %s, monitor %s\n", Describe(outer).c_str(), Describe(*frame).c_str(),
+              Describe(monitor.rcMonitor).c_str());
   ASSERT_LT(outer.left, monitor.rcMonitor.left) << "the maximised window does not overhang its monitor";
   POINT client{0, 0};
   ::ClientToScreen(w, &client);
