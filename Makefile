@@ -11,6 +11,15 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 # The scripts take it from here.
 export FW_BUILD := $(abspath $(BUILD))
+# The Wine engine: the host's (Debian 12's Wine 8) unless WINE=10 asks for
+# Wine 10 from its Debian 13 root (`make run WINE=10`, `make e2e WINE=10`);
+# `make test` runs the end-to-end tests under both, `make test WINE=10` under
+# that one only.
+ifneq ($(filter 8 10,$(WINE)),)
+export FW_WINE := $(WINE)
+export FW_ENGINES := $(WINE)
+endif
+unexport WINE
 CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: all deps build native windows i686 x86_64 run test unit e2e soak bench fuzz fuzz-build release clean

@@ -22,10 +22,10 @@
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
-fw_detect_arch
+fw_detect_arch || exit 2
 # A Wine prefix (and so a Wine server) of its own, so a benchmark run and a
 # test run on the same machine do not stop each other's server.
-export WINEPREFIX=$FW_BUILD/wine-bench-$FW_ARCH
+export WINEPREFIX=$FW_BUILD/$(fw_engine_prefix_name)-bench-$FW_ARCH
 BIN=$FW_BUILD/$FW_ARCH/bin
 RUNS=${FW_BENCH_RUNS:-20}
 WORK=$FW_BUILD/bench-work

@@ -1,13 +1,17 @@
 #!/bin/bash
 # Runs the end-to-end driver under Wine on a private Xvfb display.
 # Arguments go to the driver (e.g. --gtest_filter=Capture*).
+# FW_WINE=10 runs it under Wine 10 (scripts/lib/engine.sh), else under the
+# host's Wine 8.
 # FW_E2E_NAME (default e2e) names the run: its work folder, log, CUPS
-# server and special directories under the build folder carry the name.
+# server and special directories under the build folder carry the name,
+# and under Wine 10 "-wine10" after it, so the two engines' runs never share
+# them.
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
 . "$FW_ROOT/scripts/lib/cups.sh"
-fw_detect_arch
+fw_detect_arch || exit 2
 # An English locale for Wine, whose ANSI code page (1252) lacks Japanese and
 # Cyrillic letters, as the tests of such names need; UTF-8, so that Wine
 # gives such names to the Unix file system whole. Given as LANG, with no
@@ -20,7 +24,8 @@ if [ ! -x "$BIN/fw_e2e.exe" ]; then
   echo "e2e: $BIN/fw_e2e.exe is missing; build first" >&2
   exit 2
 fi
-NAME=${FW_E2E_NAME:-e2e}
+NAME=${FW_E2E_NAME:-e2e}$(fw_engine_suffix)
+FW_CUPS_DIR=$FW_BUILD/$NAME-cups
 READONLY=$FW_BUILD/$NAME-readonly
 ROPROGRAM=$FW_BUILD/$NAME-readonly-program
 FULL=$FW_BUILD/$NAME-full

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs the Debian packages the build, the run and the tests need.
+# Installs the Debian packages the build, the run and the tests need (the
+# Wine 10 root, made by scripts/lib/engine.sh with debootstrap, has its own).
 # Idempotent: does nothing when everything is present; updates the package
 # lists only when something must be installed.
 set -eu
@@ -7,7 +8,7 @@ set -eu
 PKGS="make cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 \
 xvfb x11-utils xdotool imagemagick googletest clang libclang-rt-14-dev \
 cups printer-driver-cups-pdf poppler-utils libcups2:i386 sox \
-fonts-wine fonts-liberation nsis zip libx11-dev x11-apps scrot"
+fonts-wine fonts-liberation nsis zip libx11-dev x11-apps scrot debootstrap"
 
 missing=""
 for p in $PKGS; do

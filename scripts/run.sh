@@ -4,7 +4,7 @@
 set -uo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
-fw_detect_arch
+fw_detect_arch || exit 2
 BIN=$FW_BUILD/$FW_ARCH/bin
 fw_prefix || exit 2
 own_display=0

@@ -5,7 +5,7 @@
 set -euo pipefail
 FW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$FW_ROOT/scripts/lib/wine.sh"
-fw_detect_arch
+fw_detect_arch || exit 2
 BIN=$FW_BUILD/$FW_ARCH/bin
 cleanup() { fw_wineserver_stop; fw_xvfb_stop; }
 trap cleanup EXIT

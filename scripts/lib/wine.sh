@@ -3,34 +3,61 @@
 # Sourced by the other scripts; expects FW_ROOT to be set.
 
 . "$FW_ROOT/scripts/lib/build.sh"
+. "$FW_ROOT/scripts/lib/engine.sh"
 
-# Picks the architecture Wine can run here. 32-bit Wine needs the kernel's
-# 32-bit support; where that is switched off (ia32_emulation=off) the 64-bit
-# build runs under 64-bit Wine instead.
+# Picks the engine (FW_WINE, scripts/lib/engine.sh) and the architecture
+# Wine can run here. 32-bit Wine needs the kernel's 32-bit support; where
+# that is switched off (ia32_emulation=off) the 64-bit build runs under
+# 64-bit Wine instead. The same check holds for both engines: the Wine 10
+# root has 32-bit Wine too, and only the kernel decides whether it starts.
+# Under Wine 10 this makes the root first when it is not there yet.
 fw_detect_arch() {
+  FW_ENGINE=$(fw_engine) || return 1
+  local dir=/usr/lib/wine
+  if [ "$FW_ENGINE" = 10 ]; then
+    fw_wine10_root || return 1
+    fw_wine10_tools
+    dir=$FW_BUILD/wine10/bin
+  fi
   if [ -n "${FW_ARCH:-}" ]; then :;
-  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then FW_ARCH=i686;
+  elif "$dir/wine" --version >/dev/null 2>&1; then FW_ARCH=i686;
   else FW_ARCH=x86_64; fi
   if [ "$FW_ARCH" = i686 ]; then
-    WINE=/usr/lib/wine/wine
+    WINE=$dir/wine
     WINEARCH=win32
   else
-    WINE=/usr/lib/wine/wine64
+    WINE=$dir/wine64
     WINEARCH=win64
     export WINELOADER=$WINE
   fi
-  if [ -x /usr/lib/wine/wineserver64 ] && /usr/lib/wine/wineserver64 --version >/dev/null 2>&1; then
-    WINESERVER=/usr/lib/wine/wineserver64
+  if [ -x "$dir/wineserver64" ] && "$dir/wineserver64" --version >/dev/null 2>&1; then
+    WINESERVER=$dir/wineserver64
   else
-    WINESERVER=/usr/lib/wine/wineserver32
+    WINESERVER=$dir/wineserver32
   fi
-  export FW_ARCH WINE WINEARCH WINESERVER
+  export FW_ENGINE FW_ARCH WINE WINEARCH WINESERVER
   # A prefix of the build's own (FW_WINEPREFIX names another), one for each
-  # system DPI (FW_DPI) and one for runs on several monitors (FW_MONITORS);
-  # a WINEPREFIX of the user's environment is left alone.
-  export WINEPREFIX=${FW_WINEPREFIX:-$FW_BUILD/wine-$FW_ARCH${FW_DPI:+-dpi$FW_DPI}${FW_MONITORS:+-monitors}}
+  # engine, each system DPI (FW_DPI) and runs on several monitors
+  # (FW_MONITORS): two Wine versions never share one. A WINEPREFIX of the
+  # user's environment is left alone.
+  export WINEPREFIX=${FW_WINEPREFIX:-$FW_BUILD/$(fw_engine_prefix_name)-$FW_ARCH${FW_DPI:+-dpi$FW_DPI}${FW_MONITORS:+-monitors}}
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# The engine's part of the names of its prefixes and runs: "wine" and ""
+# for the host's Wine 8 (the names they always had), "wine10" and "-wine10"
+# for Wine 10.
+fw_engine_prefix_name() {
+  [ "${FW_ENGINE:-8}" = 10 ] && echo wine10 || echo wine
+}
+fw_engine_suffix() {
+  [ "${FW_ENGINE:-8}" = 10 ] && echo -wine10 || true
+}
+
+# The engine and its version as it reports them: "Wine 8.0", "Wine 10.0".
+fw_wine_name() {
+  "$WINE" --version 2>/dev/null | sed -nE 's/^wine-([0-9][0-9.]*).*/Wine \1/p'
 }
 
 # Unix path to the path Wine programs see (drive Z: is the Unix root).

@@ -112,7 +112,11 @@ HFONT UiFont(FontKind kind, int dpi) {
     const char* face = "Arial";
     switch (kind) {
       case FontKind::Arial8: break;
-      case FontKind::SansSerif8: face = "MS Sans Serif"; break;
+      // MS Sans Serif is a bitmap font with a few sizes: at 200 % its
+      // 8.25 pt (22 pixels) comes out at 16. Microsoft Sans Serif, its
+      // TrueType twin with the same design and widths (Windows 2000 on),
+      // is made at any size.
+      case FontKind::SansSerif8: face = "Microsoft Sans Serif"; break;
       case FontKind::Arial16Bold:
         points = 15.75;
         lf.lfWeight = FW_BOLD;

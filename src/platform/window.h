@@ -41,7 +41,7 @@ void SetClientSizeTwips(HWND hwnd, long width, long height);
 
 enum class FontKind {
   Arial8,       // Arial 8.25 pt
-  SansSerif8,   // MS Sans Serif 8.25 pt
+  SansSerif8,   // MS Sans Serif 8.25 pt, as its scalable twin Microsoft Sans Serif
   Arial16Bold,  // Arial 15.75 pt bold
 };
 // Shared fonts, one of each kind for each DPI in use, created on first use

@@ -241,32 +241,76 @@ Image CopiedPicture(App& app) {
   return ClipboardBitmap();
 }
 
-// Ctrl+S copies the whole screen, every pixel of it, at any scaling: the
-// picture is the screen's size in pixels and the same pixels.
-TEST(Dpi, CtrlSCapturesTheWholeScreenPixelForPixel) {
-  App app;
+// What Ctrl+S captures: the program in front, something known at the
+// top-left (which shows in the picture area once the capture is there) and
+// in the far corner (which a capture of a scaled-down screen leaves out).
+struct CtrlSCapture {
+  Image screen;   // the screen as the driver read it just before
+  Image picture;  // what Copy then puts on the clipboard
+};
+CtrlSCapture CaptureWithCtrlS(App& app, bool picturesShowOneToOne = true) {
   int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
-  // Something known at the top-left, which the picture area shows once the
-  // capture is there, and in the far corner, which a capture of a
-  // scaled-down screen would leave out.
   PatternWindow topLeft(0, 0, 160, 120, 72);
   PatternWindow corner(sw - 200, sh - 120, 200, 120, 73);
   ::SetWindowPos(app.main(), nullptr, 180, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   MoveMouse(sw - 100, sh - 60);  // no tooltip opens while the screen is read
-  ASSERT_TRUE(BringToFront(app.main()));
-  ASSERT_TRUE(app.Sync());
-  Image screen = GrabScreen(RECT{0, 0, sw, sh});
+  CtrlSCapture shot;
+  if (!BringToFront(app.main()) || !app.Sync()) return shot;
+  shot.screen = GrabScreen(RECT{0, 0, sw, sh});
   SendCtrlKey('S');
-  ASSERT_TRUE(WaitUntil([&] { return PatternDifferences(app.PictureArea(), topLeft) == 0; }, 4000, 50))
-      << "no capture showed in the picture area";
-  Image picture = CopiedPicture(app);
-  EXPECT_EQ(picture.width, sw);
-  EXPECT_EQ(picture.height, sh);
-  EXPECT_EQ(CountDifferences(picture, screen), 0);
-  if (CountDifferences(picture, screen) != 0) {
-    SaveBmp(picture, app.dir() + "\\picture.bmp");
-    SaveBmp(screen, app.dir() + "\\screen.bmp");
+  if (picturesShowOneToOne) {
+    EXPECT_TRUE(WaitUntil([&] { return PatternDifferences(app.PictureArea(), topLeft) == 0; }, 4000, 50))
+        << "no capture showed in the picture area";
+  } else {
+    // The system draws a scaled program's window scaled: the capture is
+    // there once the keys have been handled (Ctrl+S captures at once).
+    EXPECT_TRUE(app.InputHandled()) << "Ctrl+S was not handled";
   }
+  shot.picture = CopiedPicture(app);
+  return shot;
+}
+
+// Ctrl+S copies the whole screen, every pixel of it, at any scaling: the
+// picture is the screen's size in pixels and the same pixels.
+TEST(Dpi, CtrlSCapturesTheWholeScreenPixelForPixel) {
+  App app;
+  CtrlSCapture shot = CaptureWithCtrlS(app);
+  EXPECT_EQ(shot.picture.width, ::GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(shot.picture.height, ::GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(CountDifferences(shot.picture, shot.screen), 0);
+  if (CountDifferences(shot.picture, shot.screen) != 0) {
+    SaveBmp(shot.picture, app.dir() + "\\picture.bmp");
+    SaveBmp(shot.screen, app.dir() + "\\screen.bmp");
+  }
+}
+
+// The manifest is what makes the captures whole. The same program without
+// its display-scaling settings (unaware_of_scaling.exe, a build for the
+// tests only) is a program unaware of the scaling, which the system hands
+// a screen scaled down by the scale factor (at 144 dpi a 1024 x 768 screen
+// is 683 x 512): its Ctrl+S captures that much and no more. Framewick,
+// with its manifest, captures every pixel. Should the manifest lose its
+// settings, Framewick.exe is that program and the second half fails.
+TEST(Dpi, OnlyTheManifestMakesCtrlSCaptureTheWholeScreen) {
+  int dpi = SystemDpi();
+  if (dpi == 96) GTEST_SKIP() << "at 96 dpi (100 %) the system scales nothing";
+  if (!ScalesProgramsUnawareOfScaling()) {
+    GTEST_SKIP() << EngineName() << " gives every program the real pixels and the system DPI, aware of the "
+                 << "scaling or not, so a manifest changes nothing here (Wine 10 scales as Windows does)";
+  }
+  int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+  {
+    App unaware({.program = "unaware_of_scaling.exe"});
+    CtrlSCapture shot = CaptureWithCtrlS(unaware, false);
+    // Windows scales a length of the real screen by 96 / dpi, rounded.
+    EXPECT_EQ(shot.picture.width, ::MulDiv(sw, 96, dpi));
+    EXPECT_EQ(shot.picture.height, ::MulDiv(sh, 96, dpi));
+  }
+  App app;
+  CtrlSCapture shot = CaptureWithCtrlS(app);
+  EXPECT_EQ(shot.picture.width, sw);
+  EXPECT_EQ(shot.picture.height, sh);
+  EXPECT_EQ(CountDifferences(shot.picture, shot.screen), 0);
 }
 
 // Ctrl+F11 copies the foreground window pixel for pixel at any scaling.

@@ -10,6 +10,7 @@
 #include "harness/app.h"
 #include "harness/clipboard.h"
 #include "harness/dialogs.h"
+#include "harness/engine.h"
 #include "harness/files.h"
 #include "harness/in_program.h"
 #include "harness/input.h"

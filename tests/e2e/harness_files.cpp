@@ -185,7 +185,8 @@ std::string MailedPath(App& app) {
   if (!::CopyFileA((BinDir() + "\\mail_standin.exe").c_str(), exe.c_str(), FALSE)) return "";
   ::DeleteFileA(log.c_str());
   RegistryOverride handler(HKEY_LOCAL_MACHINE, "Software\\Classes\\mailto\\shell\\open\\command", "");
-  if (!handler.SetString("\"" + exe + "\" \"" + log + "\" subject \"%1\"")) return "";
+  // The log by its name alone, beside the stand-in (see mail_standin.cpp).
+  if (!handler.SetString("\"" + exe + "\" mail.log subject \"%1\"")) return "";
   app.Click("Mail");
   const std::string start = "url mailto:?subject=", end = "&body=";
   std::string path;

@@ -38,7 +38,9 @@ class MailHandler {
   MailHandler(const std::string& dir, const std::string& mode) : log_(dir + "\\mail.log") {
     std::string exe = dir + "\\mail_standin.exe";
     EXPECT_TRUE(::CopyFileA((BinDir() + "\\mail_standin.exe").c_str(), exe.c_str(), FALSE));
-    EXPECT_TRUE(command_.SetString("\"" + exe + "\" \"" + log_ + "\" " + mode + " \"%1\""));
+    // The log by its name alone: the stand-in keeps it beside itself, and
+    // the command stays within what Wine reads of it (see mail_standin.cpp).
+    EXPECT_TRUE(command_.SetString("\"" + exe + "\" mail.log " + mode + " \"%1\""));
   }
   ~MailHandler() {
     for (HWND w : Windows()) ::PostMessageA(w, WM_CLOSE, 0, 0);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,10 @@ namespace e2e {
 namespace {
 
 BOOL CALLBACK CollectIcon(HWND h, LPARAM out) {
-  if (ClassOf(h) == "__winex11_tray_icon") reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
+  std::string name = ClassOf(h);
+  if (name == "__winex11_tray_icon" || name == "__wine_tray_icon") {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
+  }
   return TRUE;
 }
 
@@ -24,7 +28,8 @@ BOOL CALLBACK CollectTooltip(HWND h, LPARAM out) {
 }  // namespace
 
 HWND TrayWindow() {
-  return ::FindWindowA("__winex11_standalone_tray", nullptr);
+  if (HWND standalone = ::FindWindowA("__winex11_standalone_tray", nullptr)) return standalone;
+  return ::FindWindowA("Shell_TrayWnd", nullptr);
 }
 
 std::vector<HWND> TrayIcons() {

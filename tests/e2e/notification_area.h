@@ -1,8 +1,11 @@
 // The shell's notification area as the tests see it.
 //
-// Without a desktop window Wine's shell keeps the notification area in a
-// window of its own (class __winex11_standalone_tray), with one child
-// window per icon; each icon's tip lives in a tooltip window it owns.
+// Without a desktop window Wine 8 keeps the notification area in a window
+// of its own (class __winex11_standalone_tray), with one child window per
+// icon (__winex11_tray_icon); Wine 10 keeps the icons (__wine_tray_icon) in
+// the shell's taskbar window, Shell_TrayWnd, which Wine 8 also has but
+// leaves empty and hidden. Either way each icon's tip lives in a tooltip
+// window it owns, its tool the icon window itself.
 #pragma once
 
 #include <windows.h>

@@ -109,6 +109,23 @@ Image RenderPage(const std::string& pdf, const std::string& workDir, int dpi = k
   return ReadPpm(workDir + "\\page.ppm");
 }
 
+// A landscape page as it is read. Wine 8's PostScript driver makes the
+// PDF's page itself landscape; Wine 10's prints it on portrait paper (A4,
+// 595 x 842 points, no rotation in the PDF) turned a quarter
+// counterclockwise, the page's top along the paper's left edge. Either is
+// a landscape print; the paper is turned back here.
+Image AsLandscape(const Image& page) {
+  if (WineMajor() < 10 || page.width >= page.height) return page;
+  Image turned;
+  turned.width = page.height;
+  turned.height = page.width;
+  turned.px.resize(page.px.size());
+  for (int y = 0; y < turned.height; ++y)
+    for (int x = 0; x < turned.width; ++x)
+      turned.px[static_cast<std::size_t>(y) * turned.width + x] = page.at(y, page.height - 1 - x);
+  return turned;
+}
+
 // The sizes of the raster images a PDF holds, from pdfimages.
 std::vector<SIZE> ImagesIn(const std::string& pdf, const std::string& workDir) {
   std::string list = UnixPath(workDir) + "/images.txt";
@@ -259,7 +276,7 @@ TEST(Printing, ScreenCaptureFillsTheHeightOfALandscapePageFromItsTopLeft) {
   ASSERT_FALSE(pdf.empty()) << "the queue wrote no PDF";
   EXPECT_TRUE(app.SettledDialogs().empty()) << "printing asks nothing and reports nothing";
 
-  Image page = RenderPage(pdf, app.dir());
+  Image page = AsLandscape(RenderPage(pdf, app.dir()));
   ASSERT_FALSE(page.empty()) << "pdftoppm rendered nothing from " << pdf;
   EXPECT_GT(page.width, page.height) << "a wide picture prints landscape";
 
@@ -368,7 +385,7 @@ TEST(Printing, EnhancedMetafilePrintsAsADrawingAcrossTheWidth) {
 
   std::string pdf = PrintAndCollect(app, queue);
   ASSERT_FALSE(pdf.empty());
-  Image page = RenderPage(pdf, app.dir());
+  Image page = AsLandscape(RenderPage(pdf, app.dir()));
   ASSERT_FALSE(page.empty());
   EXPECT_GT(page.width, page.height) << "a wide picture prints landscape";
   RECT printed = Printed(page);
@@ -502,7 +519,7 @@ TEST(Palette, APrintedCaptureShowsTheColoursOfThePaletteDisplay) {
   ASSERT_EQ(stored.width, screenW);
   ASSERT_EQ(stored.height, screenH);
   EXPECT_EQ(CountDifferences(stored, screen), 0);
-  Image page = RenderPage(pdf, app.dir());
+  Image page = AsLandscape(RenderPage(pdf, app.dir()));
   ASSERT_FALSE(page.empty());
   EXPECT_GT(page.width, page.height);
 }

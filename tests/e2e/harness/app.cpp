@@ -218,6 +218,15 @@ Image App::PictureArea() {
   RECT r{};
   ::GetClientRect(area, &r);
   ::MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  // Only the part inside the main window's client area shows. The area is
+  // sized from the window's outer size, so how far it reaches past the
+  // client area depends on the system's frame and caption sizes (under
+  // Wine 8 a column on the right, under Wine 10 also rows at the bottom,
+  // where the window's frame shows instead).
+  RECT client{};
+  ::GetClientRect(main(), &client);
+  ::MapWindowPoints(main(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  ::IntersectRect(&r, &r, &client);
   Image shot = SettledGrab(r);
   if (c13Visible) ::ShowWindow(c13, SW_SHOWNA);
   if (imgVisible) ::ShowWindow(img, SW_SHOWNA);

@@ -89,8 +89,9 @@ class App {
   // shown yet: for checking that no message came.
   std::vector<DialogInfo> SettledDialogs();
 
-  // The picture area as it shows on screen, with the controls drawn over
-  // it (Command13, Image1) hidden for the moment of the grab.
+  // The picture area as it shows on screen (the part of it inside the main
+  // window's client area), with the controls drawn over it (Command13,
+  // Image1) hidden for the moment of the grab.
   Image PictureArea();
 
  private:

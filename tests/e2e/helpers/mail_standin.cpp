@@ -2,6 +2,10 @@
 //
 //   mail_standin.exe <log file> <mode> <url>
 //
+// A log file named without a folder is the one of that name beside the
+// program: Wine reads a handler's command into a buffer of 256 characters
+// and finds no handler when the command is longer, so the command names
+// the program's long path only once.
 // Appends "url <the raw url>" to the log, then opens a window and records
 // every key it receives, one line each: "key [Ctrl+][Alt+][Shift+]<name>"
 // for key presses and "char <hex UTF-16 unit>" for characters typed as
@@ -117,6 +121,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
   if (!argv || argc < 4) return 2;
   g_log = argv[1];
+  if (g_log.find_first_of(L"\\/:") == std::wstring::npos) {
+    wchar_t self[MAX_PATH] = {};
+    DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dir(self, n);
+    g_log = dir.substr(0, dir.find_last_of(L"\\") + 1) + g_log;
+  }
   std::wstring mode = argv[2];
   std::wstring url = argv[3];
   for (int i = 4; i < argc; ++i) url += std::wstring(L" ") + argv[i];  // an unquoted %1 with spaces

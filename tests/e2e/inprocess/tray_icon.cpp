@@ -44,15 +44,19 @@ bool WaitFor(Cond cond, DWORD ms = 3000) {
 BOOL CALLBACK CollectIcon(HWND h, LPARAM out) {
   char cls[64]{};
   ::GetClassNameA(h, cls, sizeof cls);
-  if (std::strcmp(cls, "__winex11_tray_icon") == 0) reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
+  if (std::strcmp(cls, "__winex11_tray_icon") == 0 || std::strcmp(cls, "__wine_tray_icon") == 0) {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
+  }
   return TRUE;
 }
 
-// The icons the shell's notification area shows.
+// The icons the shell's notification area shows: Wine 8's standalone tray
+// window, or Wine 10's taskbar window (see tests/e2e/notification_area.h).
 std::vector<HWND> TrayIcons() {
   std::vector<HWND> icons;
-  if (HWND tray = ::FindWindowA("__winex11_standalone_tray", nullptr))
-    ::EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
+  HWND tray = ::FindWindowA("__winex11_standalone_tray", nullptr);
+  if (!tray) tray = ::FindWindowA("Shell_TrayWnd", nullptr);
+  if (tray) ::EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
   return icons;
 }
 
