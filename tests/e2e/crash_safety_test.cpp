@@ -1,6 +1,8 @@
 // The program killed at random moments while it saves hotkey captures
-// automatically: every capture file that has a name is a whole bitmap, and
-// the temporary files the kills leave go at the next save. Meant for a
+// automatically: every capture file that has a name is whole in the format
+// its name asks for (a JPEG under the default ".jpg", a PNG ending with its
+// IEND chunk under ".png") and decodes, and the temporary files the kills
+// leave go at the next save. Meant for a
 // small screen (the run in make test sets one up). FW_KILL_CAPTURES sets
 // the number of captures (200; make soak 1,000), FW_KILL_SEED the random
 // moments.
@@ -15,6 +17,7 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -47,9 +50,9 @@ int CheckCaptures(const std::string& dir, std::map<std::string, Seen>& seen, con
       }
       continue;
     }
-    std::string why = BmpProblem(bytes);
+    std::string why = WholeFileProblem(FormatNamed(name), bytes);
     if (!why.empty()) {
-      ADD_FAILURE() << when << ": " << name << " is not a whole bitmap: " << why;
+      ADD_FAILURE() << when << ": " << name << " is not a whole " << FormatNamed(name) << ": " << why;
       ++wrong;
       seen[name] = Seen{bytes.size(), bytes.substr(0, 64)};  // reported once
       continue;
@@ -59,7 +62,26 @@ int CheckCaptures(const std::string& dir, std::map<std::string, Seen>& seen, con
   return wrong;
 }
 
-TEST(CrashSafety, KillsDuringAutomaticSavesLeaveOnlyWholeCaptures) {
+// Every capture file decodes as the format its name asks for, at the
+// screen's size; returns how many do not.
+int CheckDecoded(const std::string& dir) {
+  std::vector<std::string> names = SnapFiles(dir);
+  std::map<std::string, std::string> found = IdentifyAll(dir, names);
+  int wrong = 0;
+  for (const auto& name : names) {
+    std::string expected = FormatNamed(name) + " " + std::to_string(::GetSystemMetrics(SM_CXSCREEN)) + "x" +
+                           std::to_string(::GetSystemMetrics(SM_CYSCREEN));
+    if (found[name] != expected) {
+      ADD_FAILURE() << name << " decodes as \"" << found[name] << "\", not " << expected;
+      ++wrong;
+    }
+  }
+  return wrong;
+}
+
+// Captures saved under `extension` ("" leaves the Options dialog's own,
+// ".jpg"), killed at random moments.
+void KillDuringAutomaticSaves(const std::string& extension) {
   const long total = EnvNumber("FW_KILL_CAPTURES", 200);
   const auto seed = static_cast<unsigned>(EnvNumber("FW_KILL_SEED", static_cast<long>(::GetTickCount() & 0x7FFFFFFF)));
   SetTestTimeLimit(static_cast<DWORD>(120 + total));
@@ -78,6 +100,9 @@ TEST(CrashSafety, KillsDuringAutomaticSavesLeaveOnlyWholeCaptures) {
     programDir = app.dir();
     ASSERT_TRUE(app.started() && app.main()) << "run " << runs << " did not start";
     ASSERT_TRUE(OpenDialogs(app.pid()).empty()) << "run " << runs << " started with a message";
+    if (!extension.empty()) {
+      ASSERT_TRUE(SetAutoSaveExtension(app, extension)) << "run " << runs;
+    }
     ++runs;
     // A few captures, then the kill at a random moment among their saves.
     long burst = std::min<long>(std::uniform_int_distribution<long>(1, 6)(random), total - sent);
@@ -94,6 +119,9 @@ TEST(CrashSafety, KillsDuringAutomaticSavesLeaveOnlyWholeCaptures) {
   // One more run, to the end of one save: the temporary files are gone.
   App last({.programDir = programDir});
   ASSERT_TRUE(last.started() && last.main());
+  if (!extension.empty()) {
+    ASSERT_TRUE(SetAutoSaveExtension(last, extension));
+  }
   std::size_t before = SnapFiles(shots).size();
   PostHotkey(last);
   ASSERT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() > before; }, kSaveTimeoutMs));
@@ -102,9 +130,18 @@ TEST(CrashSafety, KillsDuringAutomaticSavesLeaveOnlyWholeCaptures) {
   wrong += CheckCaptures(shots, seen, "at the end");
   EXPECT_EQ(ProgramTempFiles(shots), std::vector<std::string>{}) << "temporary files survived the next save";
   EXPECT_EQ(SnapFiles(shots).size(), seen.size());
+  wrong += CheckDecoded(shots);
   EXPECT_EQ(wrong, 0);
   std::printf("crash safety: %ld runs killed, %zu whole captures, %ld kills left a temporary file\n", runs, seen.size(),
               killedWithTemp);
+}
+
+TEST(CrashSafety, KillsDuringAutomaticSavesLeaveOnlyWholeCaptures) {
+  KillDuringAutomaticSaves("");
+}
+
+TEST(CrashSafety, KillsDuringPngAutomaticSavesLeaveOnlyWholePngs) {
+  KillDuringAutomaticSaves(".png");
 }
 
 }  // namespace

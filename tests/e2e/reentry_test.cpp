@@ -5,6 +5,7 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "harness_formats.h"
 #include "harness_files.h"
 #include "harness_reentry.h"
 #include "harness_session.h"
@@ -44,7 +45,7 @@ TEST(HotkeyBurst, IntoADirectoryThatHasGoneOneMessageAtATime) {
   App app({.settings = SettingsLine(1, 0, shots)});
   // The first capture loads the options with the directory, then it goes.
   PostHotkey(app, 0);
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
   ASSERT_TRUE(app.Sync());
   RemoveTree(shots);
 
