@@ -414,8 +414,8 @@ int main(int argc, char** argv) {
         if (box) SetExtension(box, k.extension);
         ::Sleep(50);
         long long bytes = 0;
-        double ms = HotkeySave(shots + "\\snap" + std::to_string(next++) + k.extension,
-                               k.container ? -1 : expected, &bytes);
+        double ms =
+            HotkeySave(shots + "\\snap" + std::to_string(next++) + k.extension, k.container ? -1 : expected, &bytes);
         if (ms >= 0) k.program->push_back(ms);
         if (i == 1) *k.bytes = bytes;  // one capture of the desktop, in each format
       }

@@ -12,9 +12,8 @@ char Lower(char c) {
 }
 
 bool SameLetters(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return Lower(x) == Lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 constexpr std::array<std::pair<std::string_view, FileFormat>, 9> kExtensions = {{

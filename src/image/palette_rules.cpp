@@ -8,9 +8,9 @@ namespace fw::palette {
 namespace {
 
 constexpr int kCellBits = 5;
-constexpr int kCells = 1 << (3 * kCellBits);                            // 32768
-constexpr std::uint32_t kTableSize = 2 * kMostCountedColours;           // open addressing, at most half full
-constexpr int kTableShift = 32 - 13;                                    // the top 13 bits of the hash
+constexpr int kCells = 1 << (3 * kCellBits);                   // 32768
+constexpr std::uint32_t kTableSize = 2 * kMostCountedColours;  // open addressing, at most half full
+constexpr int kTableShift = 32 - 13;                           // the top 13 bits of the hash
 static_assert((1u << (32 - kTableShift)) == kTableSize);
 
 std::uint32_t Pack(Colour c) {
@@ -31,7 +31,9 @@ int CellOf(std::uint32_t c) {
 // The middle of a cell, as a colour.
 Colour CellCentre(int cell) {
   const int mask = (1 << kCellBits) - 1, half = 1 << (7 - kCellBits);
-  auto level = [&](int shift) { return static_cast<std::uint8_t>((((cell >> shift) & mask) << (8 - kCellBits)) + half); };
+  auto level = [&](int shift) {
+    return static_cast<std::uint8_t>((((cell >> shift) & mask) << (8 - kCellBits)) + half);
+  };
   return Colour{level(2 * kCellBits), level(kCellBits), level(0)};
 }
 
@@ -83,10 +85,13 @@ std::vector<Colour> MedianCut(std::vector<Entry> entries) {
     // Cut along its widest channel, at the median pixel.
     int channel = 0, widest = -1;
     for (int ch = 0; ch < 3; ++ch) {
-      auto [lo, hi] = std::minmax_element(first, last, [&](const Entry& a, const Entry& b) { return a.at[ch] < b.at[ch]; });
+      auto [lo, hi] =
+          std::minmax_element(first, last, [&](const Entry& a, const Entry& b) { return a.at[ch] < b.at[ch]; });
       if (hi->at[ch] - lo->at[ch] > widest) widest = hi->at[ch] - lo->at[ch], channel = ch;
     }
-    std::sort(first, last, [&](const Entry& a, const Entry& b) { return a.at[channel] != b.at[channel] ? a.at[channel] < b.at[channel] : a.at < b.at; });
+    std::sort(first, last, [&](const Entry& a, const Entry& b) {
+      return a.at[channel] != b.at[channel] ? a.at[channel] < b.at[channel] : a.at < b.at;
+    });
     std::uint64_t half = 0;
     std::size_t cut = best->begin;
     while (cut + 1 < best->end && (half + entries[cut].pixels) * 2 <= best->pixels) half += entries[cut++].pixels;

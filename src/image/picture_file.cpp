@@ -371,8 +371,8 @@ WriteResult WriteRaster(const Picture& picture, NewFile& file, imagefile::FileFo
     source.bitmap = static_cast<HBITMAP>(picture.Handle());
     source.palette = picture.Palette();
   } else if (!DrawAtNaturalSize(picture, source)) {
-    return Failed(ERROR_NOT_ENOUGH_MEMORY, "The picture could not be drawn for a " +
-                                               std::string(imagefile::FormatName(fileFormat)) + " file.");
+    return Failed(ERROR_NOT_ENOUGH_MEMORY,
+                  "The picture could not be drawn for a " + std::string(imagefile::FormatName(fileFormat)) + " file.");
   }
   WindowDC screen(nullptr, WindowDC::Area::Client);
   if (!screen) return Unreadable();
@@ -381,7 +381,8 @@ WriteResult WriteRaster(const Picture& picture, NewFile& file, imagefile::FileFo
   DibHeader described{};
   if (!DescribeBitmap(screen.get(), source.bitmap, img, described)) return Unreadable();
   if (!format::RowBytes(img.width, 24)) return TooLarge();
-  if (fileFormat != imagefile::FileFormat::Gif) return EncodeTrueColour(screen.get(), source.bitmap, img, file, fileFormat);
+  if (fileFormat != imagefile::FileFormat::Gif)
+    return EncodeTrueColour(screen.get(), source.bitmap, img, file, fileFormat);
   if (img.bitsPerPixel <= 8) return EncodeOwnPalette(screen.get(), source.bitmap, img, file);
   return EncodeMadePalette(screen.get(), source.bitmap, img, file);
 }

@@ -53,7 +53,7 @@ class FileStream final : public IStream {
     if (!bytes) return STG_E_INVALIDPOINTER;
     if (!file_.Write(std::string_view(static_cast<const char*>(bytes), size))) {
       return file_.error() == ERROR_DISK_FULL || file_.error() == ERROR_HANDLE_DISK_FULL ? STG_E_MEDIUMFULL
-                                                                                          : STG_E_WRITEFAULT;
+                                                                                         : STG_E_WRITEFAULT;
     }
     position_ += size;
     size_ = std::max(size_, position_);
@@ -89,9 +89,7 @@ class FileStream final : public IStream {
     return STG_E_INVALIDFUNCTION;
   }
   HRESULT STDMETHODCALLTYPE Revert() override { return STG_E_INVALIDFUNCTION; }
-  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-    return STG_E_INVALIDFUNCTION;
-  }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
   HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
     return STG_E_INVALIDFUNCTION;
   }
@@ -130,9 +128,9 @@ ComPtr<IWICImagingFactory> CreateFactory(HRESULT& hr) {
   hr = proxy ? proxy(WINCODEC_SDK_VERSION, factory.put()) : E_NOTIMPL;
   if (SUCCEEDED(hr) && factory) return factory;
   static auto* create = lazy::Function<decltype(::CoCreateInstance)>("ole32.dll", "CoCreateInstance");
-  hr = create ? create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                       factory.put_void())
-              : E_NOTIMPL;
+  hr = create
+           ? create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory, factory.put_void())
+           : E_NOTIMPL;
   if (SUCCEEDED(hr) && !factory) hr = E_NOINTERFACE;
   return factory;
 }
@@ -177,7 +175,9 @@ bool FrameEncoder::Start(NewFile& file, imagefile::FileFormat format, int width,
                          const std::vector<std::uint32_t>& palette,
                          const std::vector<imagefile::EncoderOption>& options) {
   const std::string& name = name_;
-  auto failed = [&](HRESULT hr) { return Fail(hr, "The system's " + name + " encoder failed (" + HresultText(hr) + ")."); };
+  auto failed = [&](HRESULT hr) {
+    return Fail(hr, "The system's " + name + " encoder failed (" + HresultText(hr) + ").");
+  };
   if (!file.ok()) return Fail(E_FAIL, "");
   HRESULT hr = S_OK;
   state_->factory = CreateFactory(hr);
@@ -229,7 +229,8 @@ bool FrameEncoder::Start(NewFile& file, imagefile::FileFormat format, int width,
     std::vector<WICColor> argb;
     for (std::uint32_t c : palette) argb.push_back(0xFF000000u | (c & 0xFFFFFFu));
     if (argb.empty()) argb.push_back(0xFF000000u);
-    if (FAILED(hr = colours->InitializeCustom(argb.data(), static_cast<UINT>(std::min<std::size_t>(argb.size(), 256))))) {
+    if (FAILED(
+            hr = colours->InitializeCustom(argb.data(), static_cast<UINT>(std::min<std::size_t>(argb.size(), 256))))) {
       return failed(hr);
     }
     if (FAILED(hr = state_->frame->SetPalette(colours.get()))) return failed(hr);

@@ -56,7 +56,8 @@ NewFile::NewFile(const std::string& directory) {
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
     std::string path = files::JoinPath(directory, files::TempFileName(RandomBits()));
     // Nobody else may open it while it is written.
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
       temp_ = std::move(path);
       file_ = std::move(file);

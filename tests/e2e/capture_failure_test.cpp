@@ -6,8 +6,8 @@
 
 #include "flows.h"
 #include "harness.h"
-#include "harness_formats.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "options_access.h"
 
 namespace e2e {

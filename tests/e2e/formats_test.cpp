@@ -3,7 +3,8 @@
 // picture, JPEG the picture within what a lossy format keeps, GIF a GIF of
 // it; for Save, the unsaved-image prompt's save and automatic saving. A
 // pasted metafile under a raster name is drawn at its natural size; a
-// folder that cannot be written gives today's message.
+// folder that cannot be written, or a system without the codecs, gives
+// today's messages.
 #include <gtest/gtest.h>
 
 #include "flows.h"
@@ -224,6 +225,50 @@ TEST(Formats, AReadOnlyFolderGivesTodaysMessagesForPngAndWritesNothing) {
   EXPECT_TRUE(app.SettledDialogs().empty());
   EXPECT_TRUE(ListDir(ro).empty());
   EXPECT_EQ(PatternDifferences(app.PictureArea(), pattern), 0) << "the picture went with the failed saves";
+}
+
+// Wine told to load no windowscodecs.dll: a system without the codecs.
+// Every save under a raster name fails as a save fails, says so where
+// saves say so, and writes nothing; a bitmap is still written.
+TEST(Formats, WithoutTheSystemsCodecsRasterSavesFailWithTodaysMessagesAndWriteNothing) {
+  std::string shots = FreshTestDir("-shots");
+  App app(
+      {.settings = SettingsLine(1, 0, shots), .unixEnvironment = "WINEDLLOVERRIDES='mscoree,mshtml=;windowscodecs=d'"});
+  ASSERT_TRUE(app.started() && app.main());
+  PatternWindow pattern(0, 0, kW, kH, 57);
+  ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
+  std::vector<std::string> before = ListDir(app.dir());
+
+  // Save: its one message.
+  app.Click("Save");
+  HWND dlg = WaitForSaveDialog(app.pid(), 10000);
+  ASSERT_NE(dlg, nullptr);
+  ChooseFileName(dlg, app.dir() + "\\shot.png");
+  auto msg = WaitForDialog(app.pid(), 6000, "Framewick");
+  ASSERT_TRUE(msg) << "a failed save said nothing";
+  EXPECT_EQ(msg->text, "Could Not Save, No Image Snapped Yet");
+  PressDialogButton(msg->hwnd, IDOK);
+  ASSERT_TRUE(WaitDialogGone(msg->hwnd, 3000));
+  EXPECT_EQ(ListDir(app.dir()), before) << "something was written";
+
+  // An automatic save: the message naming the file and why.
+  ASSERT_TRUE(SetAutoSaveExtension(app, ".jpg"));
+  BringToFront(pattern.hwnd());
+  PostHotkey(app);
+  auto failure = WaitForDialog(app.pid(), 6000, "Framewick");
+  ASSERT_TRUE(failure) << "a failed automatic save said nothing";
+  EXPECT_NE(failure->text.find(shots + "\\snap0.jpg"), std::string::npos) << failure->text;
+  EXPECT_NE(failure->text.find("windowscodecs.dll"), std::string::npos) << failure->text;
+  PressDialogButton(failure->hwnd, IDOK);
+  ASSERT_TRUE(WaitDialogGone(failure->hwnd, 3000));
+  EXPECT_TRUE(ListDir(shots).empty());
+
+  // A bitmap needs no codec.
+  std::string bmp = app.dir() + "\\shot.bmp";
+  ASSERT_TRUE(SaveAs(app, bmp));
+  EXPECT_EQ(WholeFileProblem("BMP", ReadFileBytes(bmp)), "");
+  EXPECT_TRUE(app.SettledDialogs().empty());
+  EXPECT_TRUE(app.running());
 }
 
 }  // namespace

@@ -143,7 +143,8 @@ bool SavedAs(const std::string& path) {
 
 Decoded DecodeFile(const std::string& path) {
   static int counter = 0;
-  std::string base = WorkRoot() + "\\decoded-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  std::string base =
+      WorkRoot() + "\\decoded-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
   std::string info = base + ".txt", raw = base + ".rgb";
   ::DeleteFileA(info.c_str());
   ::DeleteFileA(raw.c_str());
@@ -206,7 +207,8 @@ int LargestChannelDifference(const Image& whole, const Image& part) {
     for (int x = 0; x < part.width; ++x) {
       std::uint32_t a = whole.at(x, y), b = part.at(x, y);
       for (int shift : {0, 8, 16}) {
-        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+        worst =
+            std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
       }
     }
   }
@@ -221,7 +223,8 @@ int LargestDifferenceInsideBlocks(const Image& whole, const Image& part) {
       if (x % 16 < 2 || x % 16 >= 14 || y % 16 < 2 || y % 16 >= 14) continue;
       std::uint32_t a = whole.at(x, y), b = part.at(x, y);
       for (int shift : {0, 8, 16}) {
-        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+        worst =
+            std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
       }
     }
   }
@@ -244,8 +247,10 @@ bool JpegSize(const std::string& bytes, int& width, int& height) {
     // height, width.
     bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
     if (frame && at + 9 <= bytes.size()) {
-      height = static_cast<int>(static_cast<std::uint8_t>(bytes[at + 5])) << 8 | static_cast<std::uint8_t>(bytes[at + 6]);
-      width = static_cast<int>(static_cast<std::uint8_t>(bytes[at + 7])) << 8 | static_cast<std::uint8_t>(bytes[at + 8]);
+      height =
+          static_cast<int>(static_cast<std::uint8_t>(bytes[at + 5])) << 8 | static_cast<std::uint8_t>(bytes[at + 6]);
+      width =
+          static_cast<int>(static_cast<std::uint8_t>(bytes[at + 7])) << 8 | static_cast<std::uint8_t>(bytes[at + 8]);
       return true;
     }
     if (marker == 0xDA || length < 2) return false;  // the scan begins before any frame header

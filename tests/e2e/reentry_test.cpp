@@ -5,8 +5,8 @@
 
 #include "flows.h"
 #include "harness.h"
-#include "harness_formats.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "harness_reentry.h"
 #include "harness_session.h"
 #include "options_access.h"

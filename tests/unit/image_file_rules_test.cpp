@@ -14,12 +14,18 @@ TEST(FormatForName, EachExtensionOfTheTableInAnyCaseGivesItsFormat) {
     const char* name;
     FileFormat format;
   } cases[] = {
-      {"C:\\shots\\shot.png", FileFormat::Png},   {"shot.PNG", FileFormat::Png},
-      {"shot.jpg", FileFormat::Jpeg},             {"shot.JPG", FileFormat::Jpeg},
-      {"shot.jpeg", FileFormat::Jpeg},            {"shot.Jpe", FileFormat::Jpeg},
-      {"shot.jfif", FileFormat::Jpeg},            {"shot.gif", FileFormat::Gif},
-      {"shot.tif", FileFormat::Tiff},             {"shot.TIFF", FileFormat::Tiff},
-      {"C:\\a.b\\snap12.jpg", FileFormat::Jpeg},  {"./relative/shot.gif", FileFormat::Gif},
+      {"C:\\shots\\shot.png", FileFormat::Png},
+      {"shot.PNG", FileFormat::Png},
+      {"shot.jpg", FileFormat::Jpeg},
+      {"shot.JPG", FileFormat::Jpeg},
+      {"shot.jpeg", FileFormat::Jpeg},
+      {"shot.Jpe", FileFormat::Jpeg},
+      {"shot.jfif", FileFormat::Jpeg},
+      {"shot.gif", FileFormat::Gif},
+      {"shot.tif", FileFormat::Tiff},
+      {"shot.TIFF", FileFormat::Tiff},
+      {"C:\\a.b\\snap12.jpg", FileFormat::Jpeg},
+      {"./relative/shot.gif", FileFormat::Gif},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatForName(c.name), c.format) << c.name;
 }
@@ -57,8 +63,8 @@ TEST(EncoderOptions, JpegIsHandedQualityNinetyHundredthsAndFullResolutionChroma)
 TEST(BandRows, ABandHoldsAtMostOneMegabyteAndAtLeastOneRow) {
   EXPECT_EQ(BandRows(1920 * 3, 1080), 182);  // 1,048,576 / 5,760
   EXPECT_EQ(BandRows(3840 * 4, 2160), 68);
-  EXPECT_EQ(BandRows(1024, 100), 100);            // the whole picture fits
-  EXPECT_EQ(BandRows(4u << 20, 10), 1);           // one row is more than a megabyte
+  EXPECT_EQ(BandRows(1024, 100), 100);   // the whole picture fits
+  EXPECT_EQ(BandRows(4u << 20, 10), 1);  // one row is more than a megabyte
   EXPECT_EQ(BandRows(1u << 20, 10), 1);
   EXPECT_EQ(BandRows(0, 10), 10);
   EXPECT_EQ(BandRows(100, 0), 0);

@@ -21,8 +21,8 @@ std::vector<std::uint8_t> BgrRow(const std::vector<Colour>& pixels) {
 
 // Counts the pixels (as rows of `perRow`), makes the palette and maps every
 // pixel; returns the colour each pixel gets back.
-std::vector<Colour> RoundTrip(const std::vector<Colour>& pixels, std::size_t perRow, std::vector<Colour>* made = nullptr,
-                              bool* exact = nullptr) {
+std::vector<Colour> RoundTrip(const std::vector<Colour>& pixels, std::size_t perRow,
+                              std::vector<Colour>* made = nullptr, bool* exact = nullptr) {
   ColourCount count;
   for (std::size_t at = 0; at < pixels.size(); at += perRow) {
     std::vector<Colour> part(pixels.begin() + static_cast<std::ptrdiff_t>(at),
@@ -113,7 +113,8 @@ TEST(Palette, AFullColourPictureGets256EntriesAndEveryPixelANearColour) {
   for (int r = 0; r < 256; r += 4) {
     for (int g = 0; g < 256; g += 4) {
       for (int b = 0; b < 256; b += 4) {
-        pixels.push_back(Colour{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)});
+        pixels.push_back(
+            Colour{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)});
       }
     }
   }
