@@ -222,18 +222,26 @@ double HotkeySave(const std::string& path, long long expected, long long* bytes 
 }
 
 // The peak memory of `saves` hotkey saves under `extension` over the idle
-// program, in a fresh process; 0 when it could not be measured.
+// program, in a fresh process, and the bytes of the library images the
+// saves loaded; 0 when it could not be measured.
 long long SavePeakOverIdle(const std::string& exe, const std::string& appDir, const std::string& shots,
-                           const char* extension, int saves) {
+                           const char* extension, int saves, long long* imagesLoaded) {
   Started m;
   long long over = 0;
+  *imagesLoaded = 0;
   if (StartAndWait(exe, appDir, "FramewickMain", m, nullptr)) {
     ::Sleep(300);
     SIZE_T idle = PeakMemory(m.pi.hProcess);
     HWND box = OpenExtensionBox(m);
     bool ok = box && SetExtension(box, extension);
+    SIZE_T before = 0, after = 0;
+    Modules(m.pi.hProcess, &before);
     for (int k = 0; ok && k < saves; ++k) ok = HotkeySave(shots + "\\snap" + std::to_string(k) + extension, -1) >= 0;
-    if (ok) over = static_cast<long long>(PeakMemory(m.pi.hProcess)) - static_cast<long long>(idle);
+    Modules(m.pi.hProcess, &after);
+    if (ok) {
+      over = static_cast<long long>(PeakMemory(m.pi.hProcess)) - static_cast<long long>(idle);
+      *imagesLoaded = static_cast<long long>(after) - static_cast<long long>(before);
+    }
   }
   End(m);
   return over;
@@ -456,10 +464,13 @@ int main(int argc, char** argv) {
     // A few saves in a fresh program each: PNG's peak against BMP's, over
     // the idle program, with the desktop scene still showing.
     const int memorySaves = 3;
-    long long bmpPeak = SavePeakOverIdle(exe, appDir, shots, ".bmp", memorySaves);
-    long long pngPeak = SavePeakOverIdle(exe, appDir, shots, ".png", memorySaves);
+    long long bmpImages = 0, pngImages = 0;
+    long long bmpPeak = SavePeakOverIdle(exe, appDir, shots, ".bmp", memorySaves, &bmpImages);
+    long long pngPeak = SavePeakOverIdle(exe, appDir, shots, ".png", memorySaves, &pngImages);
     std::printf("figure: peak_memory_bmp_saves_over_idle %lld %lld\n", bmpPeak, bmpPeak);
     std::printf("figure: peak_memory_png_saves_over_idle %lld %lld\n", pngPeak, pngPeak);
+    std::printf("figure: module_images_bmp_saves_loaded %lld %lld\n", bmpImages, bmpImages);
+    std::printf("figure: module_images_png_saves_loaded %lld %lld\n", pngImages, pngImages);
   }
   End(s);
   // Ratios are of medians; the pairs were timed in turn within each run.
