@@ -12,9 +12,14 @@
 //    automatic saving on) until the file is complete, against the bare
 //    capture written the same way; and the same when 10,000 earlier
 //    captures have taken the next names;
+//  - hotkey to PNG and to JPEG on disk, the same way, against the bare
+//    capture encoded by the system's encoder and written as durably; the
+//    sizes of the three files of one capture of a busy desktop (a scene
+//    painted over the screen, bench/include/desktop_scene.h);
 //  - memory: idle, against the empty window's, and the peak of captures
-//    over the idle program; the libraries the program has loaded at idle
-//    that the empty window has not.
+//    over the idle program; the peak of a few PNG saves and of as many BMP
+//    saves over the idle program, each in a fresh process; the libraries
+//    the program has loaded at idle that the empty window has not.
 // Prints "figure: <name> <median> <min>" lines (ms, or bytes for memory).
 // Usage: program_bench <bin dir> <work dir> [runs]
 #include <windows.h>
@@ -29,6 +34,8 @@
 
 #include "bare_capture.h"
 #include "bench_clock.h"
+#include "control_ids.h"
+#include "desktop_scene.h"
 
 #include "app/program.h"
 #include "capture/hotkeys.h"
@@ -153,13 +160,96 @@ bool CopyInto(const std::string& from, const std::string& dir, const char* name)
   return ::CopyFileA((from + "\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE) != FALSE;
 }
 
-// Waits until the file is complete on disk; the time since t0, or < 0.
+// Waits until the file is complete on disk (of the size expected, or, for
+// expected < 0, there at all: the program's files take their names only
+// when whole); the time since t0, or < 0.
 double WaitForFile(const std::string& path, long long expected, double t0, double limitMs) {
   while (NowMs() - t0 < limitMs) {
-    if (FileSize(path) == expected) return NowMs() - t0;
-    ::Sleep(0);
+    long long size = FileSize(path);
+    if (expected < 0 ? size >= 0 : size == expected) return NowMs() - t0;
+    bench::DesktopScene::Pump();
+    // A millisecond's sleep, not a spin: the waiting must not take a core
+    // from the program's encoder on a machine of two.
+    ::Sleep(1);
   }
   return -1;
+}
+
+BOOL CALLBACK FindCombo(HWND h, LPARAM lp) {
+  char cls[32] = {};
+  ::GetClassNameA(h, cls, sizeof cls);
+  if (lstrcmpiA(cls, "ComboBox") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = h;
+  return FALSE;
+}
+
+// Opens the running program's Options dialog from its menu and returns its
+// extension box, which the captures read as it is.
+HWND OpenExtensionBox(const Started& s) {
+  ::PostMessageA(s.window, WM_COMMAND, MAKEWPARAM(fw::ids::kMenuOptions, 0), 0);
+  double t0 = NowMs();
+  while (NowMs() - t0 < 10000) {
+    HWND dialog = nullptr;
+    for (HWND h = ::FindWindowExA(nullptr, nullptr, fw::ids::kOptionsClass, nullptr); h;
+         h = ::FindWindowExA(nullptr, h, fw::ids::kOptionsClass, nullptr)) {
+      DWORD pid = 0;
+      ::GetWindowThreadProcessId(h, &pid);
+      if (pid == s.pi.dwProcessId && ::IsWindowVisible(h)) dialog = h;
+    }
+    HWND box = nullptr;
+    if (dialog) ::EnumChildWindows(dialog, FindCombo, reinterpret_cast<LPARAM>(&box));
+    if (box) return box;
+    bench::DesktopScene::Pump();
+    ::Sleep(5);
+  }
+  return nullptr;
+}
+
+bool SetExtension(HWND box, const char* extension) {
+  DWORD_PTR r = 0;
+  ::SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(extension), SMTO_ABORTIFHUNG, 5000, &r);
+  char text[32] = {};
+  ::SendMessageTimeoutA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &r);
+  return lstrcmpA(text, extension) == 0;
+}
+
+// One save by the hotkey under `name` (expected bytes, or < 0 for any);
+// the time to the whole file, or < 0. The file's size goes to *bytes and
+// the file is deleted.
+double HotkeySave(const std::string& path, long long expected, long long* bytes = nullptr) {
+  double t0 = NowMs();
+  CtrlF10();
+  double ms = WaitForFile(path, expected, t0, 20000);
+  if (bytes) *bytes = FileSize(path);
+  ::Sleep(50);
+  ::DeleteFileA(path.c_str());
+  return ms;
+}
+
+// The peak memory of `saves` hotkey saves under `extension` over the idle
+// program, in a fresh process, and the bytes of the library images the
+// saves loaded; 0 when it could not be measured.
+long long SavePeakOverIdle(const std::string& exe, const std::string& appDir, const std::string& shots,
+                           const char* extension, int saves, long long* imagesLoaded) {
+  Started m;
+  long long over = 0;
+  *imagesLoaded = 0;
+  if (StartAndWait(exe, appDir, "FramewickMain", m, nullptr)) {
+    ::Sleep(300);
+    SIZE_T idle = PeakMemory(m.pi.hProcess);
+    HWND box = OpenExtensionBox(m);
+    bool ok = box && SetExtension(box, extension);
+    SIZE_T before = 0, after = 0;
+    Modules(m.pi.hProcess, &before);
+    for (int k = 0; ok && k < saves; ++k) ok = HotkeySave(shots + "\\snap" + std::to_string(k) + extension, -1) >= 0;
+    Modules(m.pi.hProcess, &after);
+    if (ok) {
+      over = static_cast<long long>(PeakMemory(m.pi.hProcess)) - static_cast<long long>(idle);
+      *imagesLoaded = static_cast<long long>(after) - static_cast<long long>(before);
+    }
+  }
+  End(m);
+  return over;
 }
 
 // The program's own code in this process, for the hotkey's path to the
@@ -261,7 +351,7 @@ int main(int argc, char** argv) {
   long long expected = 54 + (bpp <= 8 ? 4LL << bpp : 0) + rowBytes * h;
   long long frame = rowBytes * h;
 
-  std::vector<double> bareBlt, hotkey, bareWrite, save, full;
+  std::vector<double> bareBlt, hotkey, bareWrite, save, full, barePng, savePng, bareJpeg, saveJpeg;
   Started s;
   if (StartAndWait(exe, appDir, "FramewickMain", s, nullptr)) {
     ::Sleep(settleMs);
@@ -285,18 +375,30 @@ int main(int argc, char** argv) {
     ::Sleep(settleMs);
 
     InProcessProgram local;
-    // Warm-up: the first capture loads the Options dialog and the sound.
-    std::string warm = shots + "\\snap0.jpg";
-    CtrlF10();
-    WaitForFile(warm, expected, NowMs(), 20000);
-    ::DeleteFileA(warm.c_str());
+    bench::DesktopScene desktop;
+    HWND box = OpenExtensionBox(s);
+    if (!box) std::fprintf(stderr, "program_bench: the Options dialog's extension box did not come\n");
+    // Warm-up: the first capture loads the Options dialog and the sound,
+    // the first of each format its encoder.
+    int next = 0;
+    for (const char* extension : {".bmp", ".png", ".jpg"}) {
+      if (box) SetExtension(box, extension);
+      HotkeySave(shots + "\\snap" + std::to_string(next++) + extension,
+                 extension == std::string(".bmp") ? expected : -1);
+    }
     if (local.ok) local.HotkeyToPicture();
     bench::BareBitBlt();
     bench::BareCaptureAndWrite(probeDir, "probe.bmp");
     ::DeleteFileA((probeDir + "\\probe.bmp").c_str());
+    bench::BareCaptureAndEncode(probeDir, "probe.png", GUID_ContainerFormatPng);
+    ::DeleteFileA((probeDir + "\\probe.png").c_str());
+    bench::BareCaptureAndEncode(probeDir, "probe.jpg", GUID_ContainerFormatJpeg);
+    ::DeleteFileA((probeDir + "\\probe.jpg").c_str());
 
-    // Each run: the bare BitBlt, the program's hotkey to picture, the bare
-    // capture written, the program's hotkey to file; in turn.
+    // Each run: the bare BitBlt, the program's hotkey to picture, then for
+    // BMP, PNG and JPEG the bare capture written and the program's hotkey
+    // to file; in turn.
+    long long bmpBytes = 0, pngBytes = 0, jpegBytes = 0, barePngBytes = 0, bareJpegBytes = 0;
     for (int i = 1; i <= runs; ++i) {
       double t0 = NowMs();
       if (bench::BareBitBlt()) bareBlt.push_back(NowMs() - t0);
@@ -305,31 +407,56 @@ int main(int argc, char** argv) {
         hotkey.push_back(local.HotkeyToPicture());
         local.Settle();
       }
-      t0 = NowMs();
-      if (bench::BareCaptureAndWrite(probeDir, "probe.bmp")) bareWrite.push_back(NowMs() - t0);
-      ::DeleteFileA((probeDir + "\\probe.bmp").c_str());
-      ::Sleep(50);
-      std::string path = shots + "\\snap" + std::to_string(i) + ".jpg";
-      t0 = NowMs();
-      CtrlF10();
-      double ms = WaitForFile(path, expected, t0, 20000);
-      if (ms >= 0) save.push_back(ms);
-      ::Sleep(50);
-      ::DeleteFileA(path.c_str());
+      struct Kind {
+        const char* extension;
+        const GUID* container;  // null: the bare bitmap
+        std::vector<double>* bare;
+        std::vector<double>* program;
+        long long* bytes;
+        long long* bareBytes;
+      } kinds[] = {
+          {".bmp", nullptr, &bareWrite, &save, &bmpBytes, nullptr},
+          {".png", &GUID_ContainerFormatPng, &barePng, &savePng, &pngBytes, &barePngBytes},
+          {".jpg", &GUID_ContainerFormatJpeg, &bareJpeg, &saveJpeg, &jpegBytes, &bareJpegBytes},
+      };
+      for (const Kind& k : kinds) {
+        std::string probe = probeDir + "\\probe" + k.extension;
+        long long probeBytes = 0;
+        t0 = NowMs();
+        bool done = k.container ? bench::BareCaptureAndEncode(probeDir, std::string("probe") + k.extension,
+                                                              *k.container, &probeBytes)
+                                : bench::BareCaptureAndWrite(probeDir, "probe.bmp");
+        if (done) k.bare->push_back(NowMs() - t0);
+        ::DeleteFileA(probe.c_str());
+        if (i == 1 && k.bareBytes) *k.bareBytes = probeBytes;
+        if (box) SetExtension(box, k.extension);
+        ::Sleep(50);
+        long long bytes = 0;
+        double ms =
+            HotkeySave(shots + "\\snap" + std::to_string(next++) + k.extension, k.container ? -1 : expected, &bytes);
+        if (ms >= 0) k.program->push_back(ms);
+        if (i == 1) *k.bytes = bytes;  // one capture of the desktop, in each format
+      }
     }
+    std::printf("figure: file_size_bmp %lld %lld\n", bmpBytes, bmpBytes);
+    std::printf("figure: file_size_png %lld %lld\n", pngBytes, pngBytes);
+    std::printf("figure: file_size_jpeg %lld %lld\n", jpegBytes, jpegBytes);
+    std::printf("figure: file_size_bare_png %lld %lld\n", barePngBytes, barePngBytes);
+    std::printf("figure: file_size_bare_jpeg %lld %lld\n", bareJpegBytes, bareJpegBytes);
+
     // The first capture after 10,000 earlier captures have taken the next
     // names: the next free number comes from one directory search, not a
     // probe per name. Each round puts 10,000 names in the way.
+    if (box) SetExtension(box, ".bmp");
     const int earlier = 10000;
-    int next = runs + 1;
     for (int round = 0; round < std::min(runs, 5); ++round) {
       for (int k = 0; k < earlier; ++k) {
-        HANDLE e = ::CreateFileA((shots + "\\snap" + std::to_string(next + k) + ".jpg").c_str(), GENERIC_WRITE, 0,
+        HANDLE e = ::CreateFileA((shots + "\\snap" + std::to_string(next + k) + ".bmp").c_str(), GENERIC_WRITE, 0,
                                  nullptr, CREATE_NEW, 0, nullptr);
         if (e != INVALID_HANDLE_VALUE) ::CloseHandle(e);
       }
       next += earlier;
-      std::string path = shots + "\\snap" + std::to_string(next) + ".jpg";
+      std::string path = shots + "\\snap" + std::to_string(next) + ".bmp";
       double t0 = NowMs();
       CtrlF10();
       double ms = WaitForFile(path, expected, t0, 60000);
@@ -337,12 +464,29 @@ int main(int argc, char** argv) {
       ::Sleep(50);
       // The next round meets 10,000 again, not the sum of all rounds.
       for (int k = next - earlier; k <= next; ++k)
-        ::DeleteFileA((shots + "\\snap" + std::to_string(k) + ".jpg").c_str());
+        ::DeleteFileA((shots + "\\snap" + std::to_string(k) + ".bmp").c_str());
       ++next;
     }
     SIZE_T peak = PeakMemory(s.pi.hProcess);
     std::printf("figure: peak_memory_program %zu %zu\n", static_cast<size_t>(peak), static_cast<size_t>(peak));
     std::printf("figure: frame_bytes %lld %lld\n", frame, frame);
+    End(s);
+    // A few saves in a fresh program each: PNG's peak against BMP's, over
+    // the idle program, with the desktop scene still showing; three
+    // programs of each, in turn, for medians.
+    const int memorySaves = 3;
+    std::vector<double> bmpPeaks, pngPeaks, bmpImages, pngImages;
+    for (int round = 0; round < 3; ++round) {
+      long long images = 0;
+      long long peak = SavePeakOverIdle(exe, appDir, shots, ".bmp", memorySaves, &images);
+      if (peak > 0) bmpPeaks.push_back(static_cast<double>(peak)), bmpImages.push_back(static_cast<double>(images));
+      peak = SavePeakOverIdle(exe, appDir, shots, ".png", memorySaves, &images);
+      if (peak > 0) pngPeaks.push_back(static_cast<double>(peak)), pngImages.push_back(static_cast<double>(images));
+    }
+    Figure("peak_memory_bmp_saves_over_idle", bmpPeaks);
+    Figure("peak_memory_png_saves_over_idle", pngPeaks);
+    Figure("module_images_bmp_saves_loaded", bmpImages);
+    Figure("module_images_png_saves_loaded", pngImages);
   }
   End(s);
   // Ratios are of medians; the pairs were timed in turn within each run.
@@ -351,5 +495,9 @@ int main(int argc, char** argv) {
   Figure("bare_capture_and_write", bareWrite);
   Figure("hotkey_to_bmp_on_disk", save);
   Figure("hotkey_to_bmp_past_10000_earlier", full);
+  Figure("bare_capture_and_png", barePng);
+  Figure("hotkey_to_png_on_disk", savePng);
+  Figure("bare_capture_and_jpeg", bareJpeg);
+  Figure("hotkey_to_jpeg_on_disk", saveJpeg);
   return save.empty() || startProgram.empty() ? 1 : 0;
 }

@@ -4,6 +4,10 @@
 # timed in turn with them (bench/include/bare_capture.h):
 #   hotkey to picture held      vs a bare BitBlt of the screen
 #   hotkey to BMP on disk       vs that capture written durably the same way
+#   hotkey to PNG, JPEG on disk vs that capture encoded by the system's
+#                               encoder and written durably the same way,
+#                               of a busy desktop (a painted scene); the
+#                               sizes of the three files of one capture
 #   cold start to window shown  vs a Wine program with the program's look
 #                               (its manifest, one button and one tooltip of
 #                               the same common controls), with a profile of
@@ -11,6 +15,8 @@
 #                               context
 #   idle memory                 vs the empty window's
 #   peak memory of captures     vs the idle program, in frames
+#   peak memory of PNG saves    vs that of as many BMP saves, over the idle
+#                               program, each in a fresh process
 #   Ctrl+F11 to picture held    vs a bare BitBlt of the window's rectangle
 #                               (a window as large as the screen)
 #   Ctrl+Shift+F10 to picture   vs a bare BitBlt of the virtual screen, on
@@ -102,7 +108,7 @@ for size in ${FW_BENCH_SCREENS:-1920x1080x24 3840x2160x24}; do
   echo
   echo "== screen $res ($FW_ARCH build under $("$WINE" --version), $RUNS runs each)"
   printf '%-34s %12s %12s\n' "figure" "median" "min"
-  awk '$1=="figure:" {mem = ($2 ~ /memory|frame|module/); u = mem ? " MB" : " ms";
+  awk '$1=="figure:" {mem = ($2 ~ /memory|frame|module|file_size/); u = mem ? " MB" : " ms";
         m = mem ? $3/1048576 : $3; n = mem ? $4/1048576 : $4;
         if ($3 == "none") printf "%-34s %12s %12s\n", $2, "none", "none";
         else printf "%-34s %9.2f%s %9.2f%s\n", $2, m, u, n, u}' "$LOG"
@@ -137,6 +143,21 @@ for size in ${FW_BENCH_SCREENS:-1920x1080x24 3840x2160x24}; do
     "$(ratio "$(fig hotkey_to_bmp_on_disk 3)" "$(fig bare_capture_and_write 3)")" 1.10
   goal cold_start_vs_controls_window "$(ratio "$(fig cold_start_program 3)" "$(fig cold_start_controls_window 3)")" 1.15
   echo "context: cold start over the empty window's: $(ratio "$(fig cold_start_program 3)" "$(fig cold_start_empty_window 3)")"
+  goal hotkey_to_png_on_disk_vs_bare_capture_and_png \
+    "$(ratio "$(fig hotkey_to_png_on_disk 3)" "$(fig bare_capture_and_png 3)")" 1.10
+  goal hotkey_to_jpeg_on_disk_vs_bare_capture_and_jpeg \
+    "$(ratio "$(fig hotkey_to_jpeg_on_disk 3)" "$(fig bare_capture_and_jpeg 3)")" 1.10
+  # One capture of the busy desktop: each compressed file against the
+  # bitmap of the same capture.
+  goal png_file_vs_bmp_file "$(ratio "$(fig file_size_png 3)" "$(fig file_size_bmp 3)")" 1.00
+  goal jpeg_file_vs_bmp_file "$(ratio "$(fig file_size_jpeg 3)" "$(fig file_size_bmp 3)")" 1.00
+  # A PNG save's peak over the idle program may exceed a BMP save's by 1 MB.
+  goal png_save_peak_over_bmp_save_peak_mb \
+    "$(awk -v p="$(fig peak_memory_png_saves_over_idle 3)" -v b="$(fig peak_memory_bmp_saves_over_idle 3)" \
+      'BEGIN { if (p == "" || b == "" || p == 0 || b == 0) print "nan"; else printf "%.2f", (p - b) / 1048576 }')" 1.00
+  echo "context: library images the PNG saves loaded, less those the BMP saves loaded:" \
+    "$(awk -v p="$(fig module_images_png_saves_loaded 3)" -v b="$(fig module_images_bmp_saves_loaded 3)" \
+      'BEGIN { printf "%.2f MB", (p - b) / 1048576 }')"
   # Peak of the captures over the idle program, in frames; the bound is two
   # frames and one megabyte.
   own=$(awk -v p="$(fig peak_memory_program 3)" -v e="$(fig peak_memory_program_idle 3)" 'BEGIN { print p - e }')

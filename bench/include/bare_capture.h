@@ -5,7 +5,9 @@
 #pragma once
 
 #include <windows.h>
+#include <wincodec.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,92 @@ inline bool BareCaptureAndWrite(const std::string& directory, const std::string&
     return false;
   }
   return true;
+}
+
+// The capture above encoded by the system's encoder (PNG, JPEG, ...) and
+// written just as durably: the pixels read at 24 bits in one GetDIBits,
+// encoded into memory in one WritePixels (JPEG with the options the
+// program hands over), then one write of the file's bytes to a temporary
+// file, flushed, closed and moved into place. *bytes gets the file's size.
+inline bool BareCaptureAndEncode(const std::string& directory, const std::string& name, const GUID& container,
+                                 long long* bytes = nullptr) {
+  HBITMAP bmp = nullptr;
+  if (!BareBitBlt(&bmp)) return false;
+  BITMAP bm{};
+  ::GetObjectA(bmp, sizeof bm, &bm);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = bm.bmWidth;
+  info.bmiHeader.biHeight = -bm.bmHeight;  // top-down, as the encoder takes the rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  UINT stride = ((static_cast<UINT>(bm.bmWidth) * 24 + 31) / 32) * 4;
+  std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(bm.bmHeight));
+  HDC screen = ::GetDC(nullptr);
+  int lines = ::GetDIBits(screen, bmp, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  ::DeleteObject(bmp);
+  if (lines != bm.bmHeight) return false;
+
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IWICImagingFactory* factory = nullptr;
+  IStream* memory = nullptr;
+  IWICBitmapEncoder* encoder = nullptr;
+  IWICBitmapFrameEncode* frame = nullptr;
+  IPropertyBag2* options = nullptr;
+  HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(&factory));
+  if (SUCCEEDED(hr)) hr = ::CreateStreamOnHGlobal(nullptr, TRUE, &memory);
+  if (SUCCEEDED(hr)) hr = factory->CreateEncoder(container, nullptr, &encoder);
+  if (SUCCEEDED(hr)) hr = encoder->Initialize(memory, WICBitmapEncoderNoCache);
+  if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, &options);
+  if (SUCCEEDED(hr) && options && container == GUID_ContainerFormatJpeg) {
+    PROPBAG2 names[2] = {};
+    VARIANT values[2] = {};
+    names[0].pstrName = const_cast<LPOLESTR>(L"ImageQuality");
+    values[0].vt = VT_R4;
+    values[0].fltVal = 0.90f;
+    names[1].pstrName = const_cast<LPOLESTR>(L"JpegYCrCbSubsampling");
+    values[1].vt = VT_UI1;
+    values[1].bVal = WICJpegYCrCbSubsampling444;
+    hr = options->Write(2, names, values);
+  }
+  if (SUCCEEDED(hr)) hr = frame->Initialize(options);
+  if (SUCCEEDED(hr)) hr = frame->SetSize(static_cast<UINT>(bm.bmWidth), static_cast<UINT>(bm.bmHeight));
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
+  if (SUCCEEDED(hr)) {
+    hr = frame->WritePixels(static_cast<UINT>(bm.bmHeight), stride, static_cast<UINT>(pixels.size()), pixels.data());
+  }
+  if (SUCCEEDED(hr)) hr = frame->Commit();
+  if (SUCCEEDED(hr)) hr = encoder->Commit();
+  HGLOBAL global = nullptr;
+  if (SUCCEEDED(hr)) hr = ::GetHGlobalFromStream(memory, &global);
+  bool ok = false;
+  if (SUCCEEDED(hr)) {
+    STATSTG stat{};
+    memory->Stat(&stat, STATFLAG_NONAME);
+    DWORD size = static_cast<DWORD>(stat.cbSize.QuadPart);
+    const void* data = ::GlobalLock(global);
+    std::string temp = directory + "\\~probe.tmp", target = directory + "\\" + name;
+    HANDLE f = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f != INVALID_HANDLE_VALUE && data) {
+      DWORD put = 0;
+      ok = ::WriteFile(f, data, size, &put, nullptr) && put == size && ::FlushFileBuffers(f);
+    }
+    if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f);
+    if (data) ::GlobalUnlock(global);
+    if (ok) ok = ::MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!ok) ::DeleteFileA(temp.c_str());
+    if (ok && bytes) *bytes = size;
+  }
+  if (options) options->Release();
+  if (frame) frame->Release();
+  if (encoder) encoder->Release();
+  if (memory) memory->Release();
+  if (factory) factory->Release();
+  return ok;
 }
 
 }  // namespace bench

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "capture/auto_save_rules.h"
+#include "image/image_file_rules.h"
 #include "image/picture_file.h"
 #include "platform/safe_file.h"
 
@@ -31,7 +32,7 @@ NumberedSave SaveUnderNextNumber(const Picture& picture, const std::string& dire
   if (!problem.empty()) return Failed(save, problem);
 
   NewFile file(directory);
-  WriteResult written = WritePicture(picture, file);
+  WriteResult written = WritePicture(picture, file, imagefile::FormatForName(save.path));
   if (!written.ok) return Failed(save, !written.reason.empty() ? written.reason : ErrorText(written.error));
   if (!file.Finish()) return Failed(save, ErrorText(file.error()));
 

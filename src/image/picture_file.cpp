@@ -3,9 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "image/image_file_rules.h"
+#include "image/palette_rules.h"
 #include "image/picture_format.h"
+#include "image/wic_encoder.h"
 #include "platform/dib.h"
 #include "platform/handles.h"
 #include "platform/safe_file.h"
@@ -120,8 +124,8 @@ WriteResult WriteBitmap(const Picture& picture, NewFile& file) {
   if (!row || static_cast<std::uint64_t>(*row) * static_cast<std::uint64_t>(img.height) > 0xFFFFFFFFull - 2048) {
     return TooLarge();
   }
-  int band = std::max(1, static_cast<int>((1u << 20) / *row));
-  std::string buffer(static_cast<std::size_t>(*row) * static_cast<std::size_t>(std::min(band, img.height)), '\0');
+  int band = imagefile::BandRows(*row, img.height);
+  std::string buffer(static_cast<std::size_t>(*row) * static_cast<std::size_t>(band), '\0');
 
   for (int start = 0; start < img.height && file.ok(); start += band) {
     int rows = std::min(band, img.height - start);
@@ -208,11 +212,187 @@ WriteResult WriteIcon(const Picture& picture, NewFile& out) {
   return Written(out);
 }
 
+// ---- raster files through the system's encoders ----
+
+// What an encoder's failure leaves to say: the file's own error (a full
+// disk) when there is one, else the encoder's.
+WriteResult EncoderFailed(const NewFile& file, const wic::FrameEncoder& encoder) {
+  if (!file.ok()) return Written(file);
+  DWORD code = HRESULT_FACILITY(encoder.result()) == FACILITY_WIN32 ? HRESULT_CODE(encoder.result())
+                                                                    : static_cast<DWORD>(ERROR_INVALID_DATA);
+  return Failed(code ? code : ERROR_INVALID_DATA, encoder.reason());
+}
+
+// The bitmap an encoder reads: the picture's own, or a metafile or icon
+// drawn at its natural size on white.
+struct RasterSource {
+  HBITMAP bitmap = nullptr;
+  HPALETTE palette = nullptr;
+  UniqueBitmap drawn;
+};
+
+bool DrawAtNaturalSize(const Picture& picture, RasterSource& source) {
+  SIZE size = picture.SizePixels();
+  if (size.cx <= 0 || size.cy <= 0) return false;
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  UniqueMemDC mem(::CreateCompatibleDC(screen.get()));
+  if (!screen || !mem) return false;
+  BITMAPINFO bi{};
+  bi.bmiHeader = DibInfoHeader(size.cx, size.cy, 24);
+  void* bits = nullptr;
+  source.drawn.reset(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!source.drawn) return false;
+  {
+    SelectGuard sel(mem.get(), source.drawn.get());
+    RECT all{0, 0, size.cx, size.cy};
+    ::FillRect(mem.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    picture.Draw(mem.get(), 0, 0);
+    ::GdiFlush();
+  }
+  source.bitmap = source.drawn.get();
+  return true;
+}
+
+// A band of rows read bottom-up as GetDIBits gives them, turned top-down.
+void TurnRows(std::uint8_t* rows, int count, std::size_t stride) {
+  for (int i = 0, j = count - 1; i < j; ++i, --j) {
+    std::swap_ranges(rows + static_cast<std::size_t>(i) * stride, rows + static_cast<std::size_t>(i + 1) * stride,
+                     rows + static_cast<std::size_t>(j) * stride);
+  }
+}
+
+// Reads the band of `rows` rows whose top row is `top` into `buffer`, top
+// row first, at the depth of `bi`.
+bool ReadBand(HDC screen, HBITMAP bmp, int height, int top, int rows, std::uint8_t* buffer, std::size_t stride,
+              DibHeader& bi) {
+  int start = imagefile::BottomUpStart(height, top, rows);
+  if (::GetDIBits(screen, bmp, static_cast<UINT>(start), static_cast<UINT>(rows), buffer,
+                  reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS) != rows) {
+    return false;
+  }
+  TurnRows(buffer, rows, stride);
+  return true;
+}
+
+// PNG, JPEG, TIFF: 24-bit rows (a palette bitmap's read through its
+// palette), a band at a time.
+WriteResult EncodeTrueColour(HDC screen, HBITMAP bmp, const format::DibImage& img, NewFile& file,
+                             imagefile::FileFormat fileFormat) {
+  std::uint32_t row = *format::RowBytes(img.width, 24);
+  int band = imagefile::BandRows(row, img.height);
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(row) * static_cast<std::size_t>(band));
+  DibHeader bi{};
+  bi.h = DibInfoHeader(img.width, img.height, 24);
+  wic::FrameEncoder encoder(file, fileFormat, img.width, img.height, wic::Pixels::Bgr24, {},
+                            imagefile::EncoderOptionsFor(fileFormat));
+  for (int top = 0; top < img.height && encoder.ok(); top += band) {
+    int rows = std::min(band, img.height - top);
+    if (!ReadBand(screen, bmp, img.height, top, rows, buffer.data(), row, bi)) return Unreadable();
+    encoder.WriteRows(buffer.data(), rows, row);
+  }
+  if (!encoder.Commit()) return EncoderFailed(file, encoder);
+  return Written(file);
+}
+
+// GIF of a palette bitmap (1, 4 or 8 bits per pixel): its own indices and
+// its own colour table.
+WriteResult EncodeOwnPalette(HDC screen, HBITMAP bmp, const format::DibImage& img, NewFile& file) {
+  std::uint32_t packedRow = *format::RowBytes(img.width, img.bitsPerPixel);
+  std::uint32_t row = *format::RowBytes(img.width, 8);
+  int band = imagefile::BandRows(std::max(packedRow, row), img.height);
+  std::vector<std::uint8_t> packed(static_cast<std::size_t>(packedRow) * static_cast<std::size_t>(band));
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(row) * static_cast<std::size_t>(band));
+  DibHeader bi{};
+  bi.h = DibInfoHeader(img.width, img.height, img.bitsPerPixel);
+  std::optional<wic::FrameEncoder> encoder;
+  for (int top = 0; top < img.height; top += band) {
+    int rows = std::min(band, img.height - top);
+    if (!ReadBand(screen, bmp, img.height, top, rows, packed.data(), packedRow, bi)) return Unreadable();
+    if (!encoder) {
+      // GetDIBits gave the colour table with the first rows.
+      std::vector<std::uint32_t> colours;
+      for (std::size_t i = 0; i < (std::size_t{1} << img.bitsPerPixel); ++i) {
+        const RGBQUAD& q = bi.colours[i];
+        colours.push_back((std::uint32_t{q.rgbRed} << 16) | (std::uint32_t{q.rgbGreen} << 8) | q.rgbBlue);
+      }
+      encoder.emplace(file, imagefile::FileFormat::Gif, img.width, img.height, wic::Pixels::Indexed8, colours,
+                      imagefile::EncoderOptionsFor(imagefile::FileFormat::Gif));
+    }
+    for (int y = 0; y < rows; ++y) {
+      imagefile::UnpackIndices(packed.data() + static_cast<std::size_t>(y) * packedRow, img.bitsPerPixel, img.width,
+                               indices.data() + static_cast<std::size_t>(y) * row);
+    }
+    if (!encoder->WriteRows(indices.data(), rows, row)) break;
+  }
+  if (!encoder || !encoder->Commit()) return encoder ? EncoderFailed(file, *encoder) : Unreadable();
+  return Written(file);
+}
+
+// GIF of a picture of more colours: a palette made from its colours (one
+// pass over its rows), then its rows mapped to that palette (a second).
+WriteResult EncodeMadePalette(HDC screen, HBITMAP bmp, const format::DibImage& img, NewFile& file) {
+  std::uint32_t row = *format::RowBytes(img.width, 24);
+  std::uint32_t indexRow = *format::RowBytes(img.width, 8);
+  int band = imagefile::BandRows(row, img.height);
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(row) * static_cast<std::size_t>(band));
+  DibHeader bi{};
+  bi.h = DibInfoHeader(img.width, img.height, 24);
+  palette::ColourCount count;
+  for (int top = 0; top < img.height; top += band) {
+    int rows = std::min(band, img.height - top);
+    if (!ReadBand(screen, bmp, img.height, top, rows, buffer.data(), row, bi)) return Unreadable();
+    for (int y = 0; y < rows; ++y) count.AddBgrRow(buffer.data() + static_cast<std::size_t>(y) * row, img.width);
+  }
+  std::vector<palette::Colour> made = count.MakePalette();
+  palette::Mapper mapper(count, made);
+  std::vector<std::uint32_t> colours;
+  for (const palette::Colour& c : made) {
+    colours.push_back((std::uint32_t{c.red} << 16) | (std::uint32_t{c.green} << 8) | c.blue);
+  }
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(indexRow) * static_cast<std::size_t>(band));
+  wic::FrameEncoder encoder(file, imagefile::FileFormat::Gif, img.width, img.height, wic::Pixels::Indexed8, colours,
+                            imagefile::EncoderOptionsFor(imagefile::FileFormat::Gif));
+  for (int top = 0; top < img.height && encoder.ok(); top += band) {
+    int rows = std::min(band, img.height - top);
+    if (!ReadBand(screen, bmp, img.height, top, rows, buffer.data(), row, bi)) return Unreadable();
+    for (int y = 0; y < rows; ++y) {
+      mapper.MapBgrRow(buffer.data() + static_cast<std::size_t>(y) * row, img.width,
+                       indices.data() + static_cast<std::size_t>(y) * indexRow);
+    }
+    encoder.WriteRows(indices.data(), rows, indexRow);
+  }
+  if (!encoder.Commit()) return EncoderFailed(file, encoder);
+  return Written(file);
+}
+
+WriteResult WriteRaster(const Picture& picture, NewFile& file, imagefile::FileFormat fileFormat) {
+  RasterSource source;
+  if (picture.Type() == PictureType::Bitmap) {
+    source.bitmap = static_cast<HBITMAP>(picture.Handle());
+    source.palette = picture.Palette();
+  } else if (!DrawAtNaturalSize(picture, source)) {
+    return Failed(ERROR_NOT_ENOUGH_MEMORY,
+                  "The picture could not be drawn for a " + std::string(imagefile::FormatName(fileFormat)) + " file.");
+  }
+  WindowDC screen(nullptr, WindowDC::Area::Client);
+  if (!screen) return Unreadable();
+  PaletteGuard pal(screen.get(), source.palette);
+  format::DibImage img;
+  DibHeader described{};
+  if (!DescribeBitmap(screen.get(), source.bitmap, img, described)) return Unreadable();
+  if (!format::RowBytes(img.width, 24)) return TooLarge();
+  if (fileFormat != imagefile::FileFormat::Gif)
+    return EncodeTrueColour(screen.get(), source.bitmap, img, file, fileFormat);
+  if (img.bitsPerPixel <= 8) return EncodeOwnPalette(screen.get(), source.bitmap, img, file);
+  return EncodeMadePalette(screen.get(), source.bitmap, img, file);
+}
+
 }  // namespace
 
-WriteResult WritePicture(const Picture& picture, NewFile& file) {
+WriteResult WritePicture(const Picture& picture, NewFile& file, imagefile::FileFormat fileFormat) {
   if (!picture.HasImage()) return Failed(0, "There is no picture to save.");
   if (!file.ok()) return Written(file);
+  if (imagefile::IsRaster(fileFormat)) return WriteRaster(picture, file, fileFormat);
   switch (picture.Type()) {
     case PictureType::Bitmap: return WriteBitmap(picture, file);
     case PictureType::EnhMetafile: return WriteEnhMetafile(picture, file);
@@ -227,7 +407,7 @@ WriteResult WritePictureFile(const Picture& picture, const std::string& path) {
   FileDestination dest = DestinationOf(path);
   if (dest.error) return Failed(dest.error, ErrorText(dest.error));
   NewFile file(dest.directory);
-  WriteResult written = WritePicture(picture, file);
+  WriteResult written = WritePicture(picture, file, imagefile::FormatForName(dest.path));
   if (!written.ok) return written;
   if (!file.Replace(dest.path)) return Written(file);
   written.path = dest.path;

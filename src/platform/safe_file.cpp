@@ -105,8 +105,8 @@ NewFile::NewFile(const std::string& directory) {
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
     std::string path = files::JoinPath(directory, files::TempFileName(RandomBits()));
     // Nobody else may open it while it is written.
-    UniqueFile file(
-        ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
       temp_ = std::move(path);
       file_ = std::move(file);
@@ -142,6 +142,23 @@ bool NewFile::Write(std::string_view bytes) {
     if (put == 0) return Fail(ERROR_DISK_FULL);
     done += put;
   }
+  return true;
+}
+
+bool NewFile::SeekTo(std::uint64_t position) {
+  if (!ok()) return false;
+  if (finished_) return Fail(ERROR_INVALID_HANDLE);
+  LARGE_INTEGER to{};
+  to.QuadPart = static_cast<LONGLONG>(position);
+  if (!::SetFilePointerEx(file_.get(), to, nullptr, FILE_BEGIN)) return Fail(::GetLastError());
+  return true;
+}
+
+bool NewFile::Read(void* buffer, DWORD size, DWORD& got) {
+  got = 0;
+  if (!ok()) return false;
+  if (finished_) return Fail(ERROR_INVALID_HANDLE);
+  if (!::ReadFile(file_.get(), buffer, size, &got, nullptr)) return Fail(::GetLastError());
   return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,11 @@ class NewFile {
   bool ok() const { return error_ == 0; }
   DWORD error() const { return error_; }
   bool Write(std::string_view bytes);
+  // For writers that go back over what they wrote (an encoder filling in
+  // offsets it learns later): where the next Write goes, from the start,
+  // and reading back what is there. Until Finish.
+  bool SeekTo(std::uint64_t position);
+  bool Read(void* buffer, DWORD size, DWORD& got);
   // Flushes the file to disk and closes it. True when all of it is there.
   bool Finish();
   // The finished file takes the name `target` (a full path) in one step,

@@ -4,6 +4,7 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "harness_formats.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -22,14 +23,18 @@ bool StartButtonCapture(App& app, const char* button) {
   return WaitUntil([&] { return ::IsIconic(app.main()) != FALSE; }, 3000);
 }
 
-// The file holds a bitmap of the screen whose top-left is the pattern.
-void ExpectScreenBitmap(const std::string& path, const PatternWindow& pattern) {
+// The file is a JPEG (the default extension's format) of the screen whose
+// top-left is the pattern, within what a JPEG keeps of flat blocks.
+void ExpectScreenJpeg(const std::string& path, const PatternWindow& pattern) {
   std::string bytes = ReadFileBytes(path);
-  ASSERT_GE(bytes.size(), 54u) << path;
-  EXPECT_EQ(bytes.substr(0, 2), "BM") << path << " holds no bitmap";
-  Image saved = LoadBmpFile(path);
-  EXPECT_EQ(saved.width, ::GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(PatternDifferences(saved, pattern), 0) << path;
+  EXPECT_EQ(WholeFileProblem("JPEG", bytes), "") << path;
+  Decoded saved = DecodeFile(path);
+  EXPECT_EQ(saved.format, "JPEG") << path;
+  EXPECT_EQ(saved.image.width, ::GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(saved.image.height, ::GetSystemMetrics(SM_CYSCREEN));
+  int worst = LargestDifferenceInsideBlocks(saved.image, pattern.expected());
+  EXPECT_GE(worst, 0) << path;
+  EXPECT_LE(worst, 8) << path;
 }
 
 // The reason a failure message gives, between the file's name and the
@@ -48,15 +53,15 @@ TEST(AutoSave, FirstScreenCaptureIsSavedAsSnap0AndTheWindowComesBack) {
   std::string shots = FreshTestDir("-shots");
   std::string settings = SettingsLine(1, 1, shots);
   App app({.settings = settings});
-  PatternWindow pattern(0, 0, kW, kH, 41);
+  PatternWindow pattern(0, 0, kW, kH, 41, PatternStyle::Blocks);
   ASSERT_TRUE(StartButtonCapture(app, "Screen"));
   // The capture's end reads the settings (loading Options unseen), saves
   // and restores the window.
   EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(app.main()); }, kSaveTimeoutMs)) << "the window did not come back";
   std::string snap = shots + "\\snap0.jpg";
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(snap); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(snap); }, kSaveTimeoutMs));
   app.Sync();
-  ExpectScreenBitmap(snap, pattern);
+  ExpectScreenJpeg(snap, pattern);
   EXPECT_EQ(ListDir(shots), std::vector<std::string>{"snap0.jpg"});
   EXPECT_EQ(ReadFileBytes(app.dir() + "\\settings.txt"), settings);
   HWND hidden = OptionsWindow(app);
@@ -90,9 +95,9 @@ TEST(AutoSave, CheckedWithoutApplyTheNextCapturesAreSavedUnderFreeNames) {
   c.Click(c.check1);
   ASSERT_TRUE(WaitUntil([&] { return c.state1() == BST_CHECKED; }, 3000));
 
-  PatternWindow pattern(0, 0, kW, kH, 42);
+  PatternWindow pattern(0, 0, kW, kH, 42, PatternStyle::Blocks);
   ASSERT_TRUE(StartButtonCapture(app, "Window"));
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap1.jpg"); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(shots + "\\snap1.jpg"); }, kSaveTimeoutMs));
   EXPECT_EQ(ReadFileBytes(shots + "\\snap0.jpg"), "earlier") << "an earlier file was replaced";
   app.Sync();  // the capture handler has returned
   EXPECT_TRUE(::IsIconic(app.main())) << "brought back although not asked to";
@@ -100,9 +105,9 @@ TEST(AutoSave, CheckedWithoutApplyTheNextCapturesAreSavedUnderFreeNames) {
 
   // A hotkey capture goes on from there, past the name that is taken.
   SendCtrlKey(VK_F10);
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap3.jpg"); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(shots + "\\snap3.jpg"); }, kSaveTimeoutMs));
   app.Sync();
-  ExpectScreenBitmap(shots + "\\snap3.jpg", pattern);
+  ExpectScreenJpeg(shots + "\\snap3.jpg", pattern);
   EXPECT_EQ(ListDir(shots), (std::vector<std::string>{"snap0.jpg", "snap1.jpg", "snap2.jpg", "snap3.jpg"}));
   EXPECT_TRUE(app.SettledDialogs().empty());
 }

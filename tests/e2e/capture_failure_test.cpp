@@ -8,6 +8,7 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -78,7 +79,7 @@ TEST(CaptureFailure, KeepsThePictureSkipsTheAfterCaptureStepsAndSaysWhy) {
   // Refused no more: the same capture works, sounds, and is saved.
   RefuseScreenBitmaps(app, false);
   PostHotkey(app, 0);
-  EXPECT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return SavedAs(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
   ASSERT_TRUE(app.Sync());
   EXPECT_EQ(watch.Sounds(), 3);
   EXPECT_GT(PatternDifferences(app.PictureArea(), pattern), 0) << "the working capture did not replace it";

@@ -1,6 +1,8 @@
 // The program ended in the middle of its automatic saves: every capture
-// file that has a name is a whole capture, pixel for pixel, and the
-// temporary files the kills leave go at the next save. The program runs as
+// file that has a name is a whole file of the format its name asks for (a
+// bitmap under ".bmp", a PNG ending with its IEND chunk under ".png", a JPEG
+// from its start to its end marker under ".jpg") and decodes to the screen
+// it captured, and the temporary files the kills leave go at the next save. The program runs as
 // the test build stalling_writes.exe, which stops a save at a point the
 // driver chooses and says so, so that every kill lands inside a save: in
 // a write (so many bytes of the file written), at its flush, or just
@@ -18,6 +20,7 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "inprocess/stall_protocol.h"
 #include "options_access.h"
 
@@ -37,9 +40,16 @@ struct Seen {
   std::string head;
 };
 
-// Checks the capture files not yet seen whole (their pixels decoded and
-// compared with the screen's), and that those seen before are unchanged;
-// returns how many files had something wrong.
+// How far a decoded capture may be from the screen it captured: nothing for
+// the lossless formats; for a JPEG, a few levels inside the flat blocks of
+// its pattern (PatternStyle::Blocks), where the encoder keeps each block's
+// colour.
+constexpr int kJpegTolerance = 8;
+
+// Checks the capture files not yet seen whole (whole files of their
+// format, their pixels decoded and compared with the screen's), and that
+// those seen before are unchanged; returns how many files had something
+// wrong.
 int CheckCaptures(const std::string& dir, const Image& screen, std::map<std::string, Seen>& seen, const char* when) {
   int wrong = 0;
   for (const auto& name : SnapFiles(dir)) {
@@ -53,13 +63,31 @@ int CheckCaptures(const std::string& dir, const Image& screen, std::map<std::str
       continue;
     }
     seen[name] = Seen{bytes.size(), bytes.substr(0, 64)};  // reported once
-    Image decoded = DecodedByImageMagick(dir + "\\" + name);
-    if (decoded.empty()) {
-      ADD_FAILURE() << when << ": " << name << " (" << bytes.size() << " bytes) cannot be decoded";
+    const std::string format = FormatNamed(name);
+    if (std::string why = WholeFileProblem(format, bytes); !why.empty()) {
+      ADD_FAILURE() << when << ": " << name << " is not a whole " << format << ": " << why;
       ++wrong;
-    } else if (long differ = CountDifferences(decoded, screen); differ != 0) {
-      ADD_FAILURE() << when << ": " << name << " is not the screen: " << decoded.width << "x" << decoded.height << ", "
-                    << differ << " pixels differ";
+      continue;
+    }
+    Decoded decoded = DecodeFile(dir + "\\" + name);
+    // (ImageMagick names a bitmap with this header "BMP3".)
+    if (decoded.image.empty() || decoded.format.rfind(format, 0) != 0) {
+      ADD_FAILURE() << when << ": " << name << " (" << bytes.size() << " bytes) does not decode as " << format << " (\""
+                    << decoded.format << "\")";
+      ++wrong;
+      continue;
+    }
+    if (decoded.image.width != screen.width || decoded.image.height != screen.height) {
+      ADD_FAILURE() << when << ": " << name << " is " << decoded.image.width << "x" << decoded.image.height
+                    << ", not the screen's " << screen.width << "x" << screen.height;
+      ++wrong;
+    } else if (format == "JPEG") {
+      if (int off = LargestDifferenceInsideBlocks(decoded.image, screen); off < 0 || off > kJpegTolerance) {
+        ADD_FAILURE() << when << ": " << name << " is not the screen: a colour is " << off << " levels off";
+        ++wrong;
+      }
+    } else if (long differ = CountDifferences(decoded.image, screen); differ != 0) {
+      ADD_FAILURE() << when << ": " << name << " is not the screen: " << differ << " pixels differ";
       ++wrong;
     }
   }
@@ -123,15 +151,20 @@ void KillInsideAutomaticSaves(const std::string& extension) {
               seed);
   std::mt19937 random(seed);
   const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+  const bool lossy = FormatNamed(extension) == "JPEG";
   // What every capture shows: a pattern over the whole screen, in front of
-  // the program's windows.
-  PatternWindow screen(0, 0, width, height, 91);
-  // The size of a whole capture of the screen as a bitmap file: the points
-  // in a write are chosen within it (a shorter file stops at its flush).
+  // the program's windows (flat blocks under a lossy format).
+  PatternWindow screen(0, 0, width, height, 91, lossy ? PatternStyle::Blocks : PatternStyle::Grid);
+  // The size of a whole capture of the screen as a bitmap file. Every
+  // capture of the one pattern gives a file of the same size, so the points
+  // in a write are chosen within the size of the bitmap or, for the other
+  // formats, of the first whole file (before there is one, within its
+  // first kilobyte); a stop past the end of the file is its flush.
   HDC dc = ::GetDC(nullptr);
   const unsigned long long bitmapSize =
       54 + static_cast<unsigned long long>((width * ::GetDeviceCaps(dc, BITSPIXEL) + 31) / 32 * 4) * height;
   ::ReleaseDC(nullptr, dc);
+  const unsigned long long pastAnyEnd = 2 * bitmapSize + 4096;
 
   std::string shots = FreshTestDir("-shots");
   std::string programDir;
@@ -160,13 +193,16 @@ void KillInsideAutomaticSaves(const std::string& extension) {
       ASSERT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() == before + 1; }, kSaveTimeoutMs))
           << "run " << runs << ": capture " << i << " was not saved";
     }
+    const unsigned long long wholeSize = FormatNamed(extension) == "BMP" ? bitmapSize
+                                         : seen.empty()                  ? 1024
+                                                                         : seen.begin()->second.size;
     Stop stop;
     int kind = std::uniform_int_distribution<int>(0, 9)(random);
     if (kind < 7) {
-      stop.bytes = std::uniform_int_distribution<unsigned long long>(0, bitmapSize - 1)(random);
+      stop.bytes = std::uniform_int_distribution<unsigned long long>(0, wholeSize - 1)(random);
       ++inWrite;
     } else if (kind < 8) {
-      stop.bytes = bitmapSize;  // all of it written: the flush
+      stop.bytes = pastAnyEnd;  // all of it written: the flush
       ++atFlush;
     } else {
       stop.point = kStopAtNaming;
@@ -189,7 +225,7 @@ void KillInsideAutomaticSaves(const std::string& extension) {
     std::vector<std::string> temps = ProgramTempFiles(shots);
     if (!temps.empty()) ++killedWithTemp;
     EXPECT_EQ(temps.size(), 1u) << "run " << runs;
-    if (temps.size() == 1 && stop.point == kStopInWrite && stop.bytes < bitmapSize) {
+    if (temps.size() == 1 && stop.point == kStopInWrite && stop.bytes < wholeSize) {
       EXPECT_EQ(ReadFileBytes(shots + "\\" + temps[0]).size(), stop.bytes)
           << "run " << runs << ": not cut in its write";
     }
@@ -223,6 +259,14 @@ void KillInsideAutomaticSaves(const std::string& extension) {
 
 TEST(CrashSafety, KillsDuringAutomaticSavesLeaveOnlyWholeCaptures) {
   KillInsideAutomaticSaves(".bmp");
+}
+
+TEST(CrashSafety, KillsDuringPngAutomaticSavesLeaveOnlyWholePngs) {
+  KillInsideAutomaticSaves(".png");
+}
+
+TEST(CrashSafety, KillsDuringJpegAutomaticSavesLeaveOnlyWholeJpegs) {
+  KillInsideAutomaticSaves(".jpg");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "harness_formats.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -44,7 +45,8 @@ TEST(Faults, AFullDiskKeepsEarlierFilesWholeAndLeavesNothingHalfWritten) {
   std::string full = Env("FW_FULL_DIR");
   if (full.empty()) GTEST_SKIP() << "no small file system could be mounted on this machine";
   for (const auto& f : ListDir(full)) ::DeleteFileA((full + "\\" + f).c_str());
-  // An earlier capture, and a filler that leaves less room than a capture needs.
+  // An earlier capture, and a filler that leaves less room than any capture
+  // file needs (a page: a compressed capture of the screen is larger).
   std::string earlier(200 * 1024, '\0');
   for (std::size_t i = 0; i < earlier.size(); ++i) earlier[i] = static_cast<char>(i * 7 + 3);
   ASSERT_TRUE(WriteFileBytes(full + "\\earlier.bmp", earlier));
@@ -53,7 +55,7 @@ TEST(Faults, AFullDiskKeepsEarlierFilesWholeAndLeavesNothingHalfWritten) {
   std::size_t screenBytes =
       static_cast<std::size_t>(::GetSystemMetrics(SM_CXSCREEN)) * ::GetSystemMetrics(SM_CYSCREEN) * 4;
   ASSERT_GT(room.QuadPart, screenBytes) << "the file system is too small for the test";
-  ASSERT_TRUE(WriteFileBytes(full + "\\filler", std::string(room.QuadPart - screenBytes / 4, 'f')));
+  ASSERT_TRUE(WriteFileBytes(full + "\\filler", std::string(room.QuadPart - 4096, 'f')));
   const std::vector<std::string> before = ListDir(full);
 
   App app({.settings = SettingsLine(1, 0, full)});
@@ -74,13 +76,20 @@ TEST(Faults, AFullDiskKeepsEarlierFilesWholeAndLeavesNothingHalfWritten) {
   EXPECT_EQ(AnswerMessage(app), "Could Not Save, No Image Snapped Yet");
   EXPECT_EQ(ReadFileBytes(full + "\\earlier.bmp"), earlier) << "the earlier file was damaged";
   EXPECT_TRUE(SaveLeftovers(full).empty());
+  // A PNG, written by the system's encoder, fails the same way.
+  app.Click("Save");
+  dlg = WaitForSaveDialog(app.pid(), 10000);
+  ASSERT_NE(dlg, nullptr);
+  ChooseFileName(dlg, full + "\\shot.png");
+  EXPECT_EQ(AnswerMessage(app), "Could Not Save, No Image Snapped Yet");
+  EXPECT_EQ(ListDir(full), before) << "a half-written PNG was left";
 
   // The failure used no number: with room again, snap0 is written.
   ::DeleteFileA((full + "\\filler").c_str());
   ::DeleteFileA((full + "\\earlier.bmp").c_str());
   BringToFront(pattern.hwnd());
   SendCtrlKey(VK_F10);
-  EXPECT_TRUE(WaitUntil([&] { return SavedBitmap(full + "\\snap0.jpg"); }, kSaveTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return SavedAs(full + "\\snap0.jpg"); }, kSaveTimeoutMs));
   app.Sync();
   EXPECT_TRUE(app.running());
   ExpectStillCaptures(app, 82);
@@ -210,7 +219,7 @@ TEST(BadInput, ADirectoryOnAnotherDriveIsShownAndReceivesTheCaptures) {
   PatternWindow pattern(0, 0, kW, kH, 101);
   BringToFront(pattern.hwnd());
   SendCtrlKey(VK_F10);
-  EXPECT_TRUE(WaitUntil([&] { return SavedBitmap(other + "\\snap0.jpg"); }, kSaveTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return SavedAs(other + "\\snap0.jpg"); }, kSaveTimeoutMs));
   app.Sync();
   EXPECT_EQ(ListDir(other), std::vector<std::string>{"snap0.jpg"});
   RemoveTree(other);

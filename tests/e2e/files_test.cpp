@@ -5,6 +5,7 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -12,18 +13,21 @@ namespace {
 
 constexpr int kW = 200, kH = 120;
 
-void ExpectWholeBmp(const std::string& path) {
-  std::string why = BmpProblem(ReadFileBytes(path));
+// The file is whole in the format its name asks for (a bitmap for
+// "shot.bmp" and "other", a JPEG for the default automatic "snapN.jpg").
+void ExpectWholeFile(const std::string& path) {
+  std::string why = WholeFileProblem(FormatNamed(path), ReadFileBytes(path));
   EXPECT_EQ(why, "") << path;
 }
 
-// Saves through the dialog and waits until the file holds a bitmap.
+// Saves through the dialog and waits until the file holds the format its
+// name asks for.
 bool SaveThroughDialog(App& app, const std::string& typed, const std::string& written) {
   app.Click("Save");
   HWND dlg = WaitForSaveDialog(app.pid(), 10000);
   if (!dlg) return false;
   ChooseFileName(dlg, typed);
-  if (!WaitUntil([&] { return SavedBitmap(written); }, kSaveTimeoutMs)) return false;
+  if (!WaitUntil([&] { return SavedAs(written); }, kSaveTimeoutMs)) return false;
   return app.Barrier();
 }
 
@@ -50,10 +54,10 @@ TEST(Files, TemporariesLeftByACrashGoAtTheNextSaveIntoTheirDirectory) {
   PatternWindow pattern(0, 0, kW, kH, 71);
   BringToFront(pattern.hwnd());
   PostHotkey(app);
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
   ASSERT_TRUE(app.Barrier());
   EXPECT_TRUE(OpenDialogs(app.pid()).empty()) << "a file it could not remove was reported";
-  ExpectWholeBmp(shots + "\\snap0.jpg");
+  ExpectWholeFile(shots + "\\snap0.jpg");
   EXPECT_FALSE(FileExists(shots + "\\" + leftover)) << "the crash's temporary file is still there";
   EXPECT_TRUE(FileExists(shots + "\\" + beingWritten)) << "a file another program has open was removed";
   for (const auto& name : others) EXPECT_EQ(ReadFileBytes(shots + "\\" + name), "keep") << name;
@@ -63,7 +67,7 @@ TEST(Files, TemporariesLeftByACrashGoAtTheNextSaveIntoTheirDirectory) {
   held.reset();
   ASSERT_TRUE(SaveThroughDialog(app, shots + "\\saved.bmp", shots + "\\saved.bmp"));
   EXPECT_EQ(ProgramTempFiles(shots), std::vector<std::string>{}) << "temporary files are left";
-  ExpectWholeBmp(shots + "\\saved.bmp");
+  ExpectWholeFile(shots + "\\saved.bmp");
   EXPECT_EQ(ReadFileBytes(shots + "\\notes.tmp"), "keep");
 }
 
@@ -89,10 +93,10 @@ TEST(Files, ThousandsOfEarlierCapturesAreSteppedOverByOneDirectorySearch) {
   PostHotkey(app);
   std::string first = shots + "\\snap" + std::to_string(missing) + ".jpg";
   std::string second = shots + "\\snap" + std::to_string(earlier) + ".jpg";
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(first) && SavedBitmap(second); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(first) && SavedAs(second); }, kSaveTimeoutMs));
   ASSERT_TRUE(app.Barrier());
-  ExpectWholeBmp(first);
-  ExpectWholeBmp(second);
+  ExpectWholeFile(first);
+  ExpectWholeFile(second);
   EXPECT_EQ(ListDir(shots).size(), static_cast<std::size_t>(earlier - 1 + 2 + 2));
   for (int i : {0, 1, missing - 1, missing + 1, earlier - 1}) {
     EXPECT_EQ(ReadFileBytes(shots + "\\snap" + std::to_string(i) + ".jpg"), "earlier") << i;
@@ -112,7 +116,7 @@ TEST(Files, ANameEndingInADotOrASpaceIsSavedUnderTheNameWindowsGivesIt) {
   // then offers the file that was written.
   ASSERT_TRUE(SaveThroughDialog(app, dir + "\\shot.bmp.", written));
   EXPECT_TRUE(OpenDialogs(app.pid()).empty());
-  ExpectWholeBmp(written);
+  ExpectWholeFile(written);
   EXPECT_EQ(PatternDifferences(LoadBmpFile(written), pattern), 0);
   EXPECT_EQ(ListDir(dir), std::vector<std::string>{"shot.bmp"});
   EXPECT_EQ(MailedPath(app), written);
@@ -120,7 +124,7 @@ TEST(Files, ANameEndingInADotOrASpaceIsSavedUnderTheNameWindowsGivesIt) {
   // Trailing spaces, and dots and spaces mixed, likewise.
   std::string other = dir + "\\other";
   ASSERT_TRUE(SaveThroughDialog(app, other + ". .", other));
-  ExpectWholeBmp(other);
+  ExpectWholeFile(other);
   EXPECT_EQ(ListDir(dir), (std::vector<std::string>{"other", "shot.bmp"}));
   EXPECT_EQ(MailedPath(app), other);
 }

@@ -77,42 +77,6 @@ std::string BmpProblem(const std::string& bytes) {
   return "";
 }
 
-Image DecodedByImageMagick(const std::string& path) {
-  static int count = 0;
-  std::string out =
-      WorkRoot() + "\\decoded-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++count) + ".ppm";
-  ::DeleteFileA(out.c_str());
-  if (!RunUnix("convert '" + UnixPath(path) + "' -alpha off -depth 8 'ppm:" + UnixPath(out) + "' 2>/dev/null", 30000)) {
-    return {};
-  }
-  std::string ppm = ReadFileBytes(out);
-  ::DeleteFileA(out.c_str());
-  // "P6", the width, the height and the largest value (255), each after
-  // white space, one more white space character, then the pixels.
-  std::size_t at = 0;
-  auto field = [&]() -> std::string {
-    while (at < ppm.size() && std::isspace(static_cast<unsigned char>(ppm[at]))) ++at;
-    std::size_t start = at;
-    while (at < ppm.size() && !std::isspace(static_cast<unsigned char>(ppm[at]))) ++at;
-    return ppm.substr(start, at - start);
-  };
-  if (field() != "P6") return {};
-  int width = std::atoi(field().c_str()), height = std::atoi(field().c_str());
-  if (field() != "255" || width <= 0 || height <= 0) return {};
-  ++at;
-  const std::size_t count3 = static_cast<std::size_t>(width) * height * 3;
-  if (ppm.size() - at < count3) return {};
-  Image img;
-  img.width = width;
-  img.height = height;
-  img.px.resize(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < img.px.size(); ++i) {
-    const auto* p = reinterpret_cast<const unsigned char*>(ppm.data() + at + i * 3);
-    img.px[i] = static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2];
-  }
-  return img;
-}
-
 std::vector<std::string> SnapFiles(const std::string& dir) {
   std::vector<std::string> out;
   for (const auto& name : ListDir(dir))

@@ -22,11 +22,6 @@ void PostHotkey(App& app, int id = 0);
 // the header describes.
 std::string BmpProblem(const std::string& bytes);
 
-// The picture an image file holds as ImageMagick decodes it, by the file's
-// own bytes whatever its name says: a decoder independent of the program's
-// writer. Empty when it cannot be decoded.
-Image DecodedByImageMagick(const std::string& path);
-
 // The files in `dir` whose names begin with "snap", sorted.
 std::vector<std::string> SnapFiles(const std::string& dir);
 

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "harness_files.h"
+#include "harness_formats.h"
 
 namespace e2e {
 
@@ -28,7 +29,7 @@ std::string SnapSequenceProblem(const std::string& dir, const std::string& exten
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::string name = "snap" + std::to_string(i) + extension;
     if (!names.count(name)) return "no " + name + " among " + std::to_string(files.size()) + " files";
-    std::string problem = BmpProblem(ReadFileBytes(dir + "\\" + name));
+    std::string problem = WholeFileProblem(FormatNamed(name), ReadFileBytes(dir + "\\" + name));
     if (!problem.empty()) return name + ": " + problem;
   }
   return "";

@@ -24,7 +24,8 @@ bool CapturesSettled(App& app, const std::string& dir, DWORD timeoutMs);
 
 // The first problem with the "snap" files in `dir`: a name out of the
 // sequence snap0, snap1, ... (with `extension`), or a file that is not one
-// whole bitmap. Empty when there is none.
+// whole file of the format the extension asks for (a JPEG for ".jpg").
+// Empty when there is none.
 std::string SnapSequenceProblem(const std::string& dir, const std::string& extension);
 
 // The read-only directory the run provides (FW_READONLY_DIR), or "".

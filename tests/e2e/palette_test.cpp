@@ -6,6 +6,8 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "harness_formats.h"
+#include "options_access.h"
 
 namespace e2e {
 namespace {
@@ -48,6 +50,38 @@ TEST(Palette, ACaptureOnA256ColourDisplayIsSavedWithItsPalette) {
   Image live = GrabScreen(RECT{0, 0, 64, 64});
   ASSERT_FALSE(saved.empty());
   EXPECT_EQ(TopLeftDifferences(saved, live), 0);
+}
+
+// PNG keeps every pixel of a palette capture; GIF holds it with its own
+// palette, so every pixel too.
+TEST(Palette, APngAndAGifOfAPaletteCaptureHoldEveryPixelThatCopyPutsOnTheClipboard) {
+  if (!PaletteDisplay()) GTEST_SKIP() << "not a 256-colour palette display";
+  App app;
+  app.Shortcut('S');
+  ASSERT_TRUE(app.InputHandled()) << "Ctrl+S was not handled";
+  EmptyTheClipboard();
+  app.Click("Copy");
+  Image copied;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        copied = ClipboardBitmap();
+        return !copied.empty();
+      },
+      5000));
+  ASSERT_EQ(copied.width, ::GetSystemMetrics(SM_CXSCREEN));
+  for (const char* name : {"palette.png", "palette.gif"}) {
+    std::string path = app.dir() + "\\" + name;
+    app.Click("Save");
+    HWND dlg = WaitForSaveDialog(app.pid(), 5000);
+    ASSERT_NE(dlg, nullptr);
+    ChooseFileName(dlg, path);
+    ASSERT_TRUE(WaitUntil([&] { return SavedAs(path); }, kSaveTimeoutMs)) << name;
+    app.Sync();
+    Decoded decoded = DecodeFile(path);
+    EXPECT_EQ(decoded.format, FormatNamed(path));
+    EXPECT_EQ(CountDifferences(decoded.image, copied), 0) << name;
+  }
+  EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "harness_reentry.h"
 #include "harness_session.h"
 #include "options_access.h"
@@ -51,7 +52,7 @@ TEST(HotkeyBurst, IntoADirectoryThatHasGoneOneMessageAtATime) {
   ASSERT_TRUE(watch.watching());
   // The first capture loads the options with the directory, then it goes.
   PostHotkey(app, 0);
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(shots + "\\snap0.jpg"); }, kSaveTimeoutMs));
   ASSERT_TRUE(app.Sync());
   RemoveTree(shots);
 

@@ -46,11 +46,14 @@ void ExpectScreenBmp(const std::string& path, const PatternWindow& pattern) {
   EXPECT_EQ(PatternDifferences(img, pattern), 0);
 }
 
-TEST(Save, WritesBitmapFilesUnderExactlyTheChosenNames) {
+// Names that ask for no other format (.bmp, an extension the program does
+// not know, none at all) give bitmaps of the capture's own depth, as
+// always; the raster formats are in formats_test.cpp.
+TEST(Save, BmpUnknownAndMissingExtensionsGiveBitmapsUnderExactlyTheChosenNames) {
   App app;
   PatternWindow pattern(0, 0, kW, kH, 31);
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
-  for (std::string name : {"picture.png", "picture.jpg", "no extension"}) {
+  for (std::string name : {"picture.bmp", "picture.BMP.xyz", "no extension"}) {
     std::string path = app.dir() + "\\" + name;
     ASSERT_NE(SaveAs(app, path), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 10000)) << name;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "harness.h"
+#include "harness_formats.h"
 #include "options_access.h"
 #include "process_figures.h"
 
@@ -23,23 +24,15 @@ long Captures() {
   return v > 0 ? v : 1000;
 }
 
-std::uint32_t Le32(const std::string& b, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-
-// Why the file is not a whole bitmap of the screen ("" when it is).
-std::string CheckBitmap(const std::string& bytes) {
-  if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0) return "no bitmap header";
-  if (Le32(bytes, 2) != bytes.size())
-    return "size field " + std::to_string(Le32(bytes, 2)) + " for " + std::to_string(bytes.size()) + " bytes";
-  auto w = static_cast<std::int32_t>(Le32(bytes, 18));
-  auto h = static_cast<std::int32_t>(Le32(bytes, 22));
-  if (w != ::GetSystemMetrics(SM_CXSCREEN) || std::abs(h) != ::GetSystemMetrics(SM_CYSCREEN))
-    return "a " + std::to_string(w) + "x" + std::to_string(h) + " bitmap";
-  if (Le32(bytes, 10) >= bytes.size()) return "no pixels";
+// Why the file is not a whole JPEG (the default extension's format) of the
+// screen ("" when it is).
+std::string CheckCapture(const std::string& bytes) {
+  std::string why = WholeFileProblem("JPEG", bytes);
+  if (!why.empty()) return why;
+  int w = 0, h = 0;
+  if (!JpegSize(bytes, w, h)) return "no JPEG frame header";
+  if (w != ::GetSystemMetrics(SM_CXSCREEN) || h != ::GetSystemMetrics(SM_CYSCREEN))
+    return "a " + std::to_string(w) + "x" + std::to_string(h) + " JPEG";
   return "";
 }
 
@@ -110,7 +103,7 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
     std::string name = "snap" + std::to_string(i) + ".jpg";
     std::string path = shots + "\\" + name;
     SendCtrlKey(VK_F10);
-    if (!WaitUntil([&] { return SavedBitmap(path); }, kSaveTimeoutMs)) {
+    if (!WaitUntil([&] { return SavedAs(path); }, kSaveTimeoutMs)) {
       ADD_FAILURE() << "capture " << i << ": " << name << " did not appear; the directory holds "
                     << ::testing::PrintToString(ListDir(shots));
       ++failures;
@@ -121,7 +114,7 @@ TEST(Soak, HotkeyCapturesWithAutomaticSavingKeepEveryFileAndStayFlat) {
       ADD_FAILURE() << "capture " << i << ": the directory holds " << ::testing::PrintToString(present);
       ++failures;
     }
-    std::string why = CheckBitmap(ReadFileBytes(path));
+    std::string why = CheckCapture(ReadFileBytes(path));
     if (!why.empty()) {
       ADD_FAILURE() << name << ": " << why;
       ++failures;

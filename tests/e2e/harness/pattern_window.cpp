@@ -66,7 +66,15 @@ std::uint32_t PatternWindow::Colour(int x, int y, int seed) {
   return (r << 16) | (g << 8) | b;
 }
 
-PatternWindow::PatternWindow(int x, int y, int w, int h, int seed) {
+std::uint32_t PatternWindow::BlockColour(int x, int y, int seed) {
+  int bx = x / 16, by = y / 16;
+  std::uint32_t r = static_cast<std::uint32_t>((bx * 37 + seed * 53) & 0xFF);
+  std::uint32_t g = static_cast<std::uint32_t>((by * 59 + seed * 11) & 0xFF);
+  std::uint32_t b = static_cast<std::uint32_t>(((bx + by) * 91 + seed * 29) & 0xFF);
+  return (r << 16) | (g << 8) | b;
+}
+
+PatternWindow::PatternWindow(int x, int y, int w, int h, int seed, PatternStyle style) {
   static bool registered = [] {
     WNDCLASSA wc{};
     wc.lpfnWndProc = PatternProc;
@@ -80,7 +88,10 @@ PatternWindow::PatternWindow(int x, int y, int w, int h, int seed) {
   expected_.height = h;
   expected_.px.resize(static_cast<std::size_t>(w) * h);
   for (int yy = 0; yy < h; ++yy)
-    for (int xx = 0; xx < w; ++xx) expected_.px[static_cast<std::size_t>(yy) * w + xx] = Colour(xx, yy, seed);
+    for (int xx = 0; xx < w; ++xx) {
+      expected_.px[static_cast<std::size_t>(yy) * w + xx] =
+          style == PatternStyle::Blocks ? BlockColour(xx, yy, seed) : Colour(xx, yy, seed);
+    }
   hwnd_ = ::CreateWindowExA(0, kPatternClass, "Pattern", WS_POPUP, x, y, w, h, nullptr, nullptr,
                             ::GetModuleHandleA(nullptr), nullptr);
   ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&expected_));

@@ -9,16 +9,23 @@
 
 namespace e2e {
 
+// What the pattern is made of.
+enum class PatternStyle {
+  Grid,    // blocks of colours with a fine grid over them: every pixel counts
+  Blocks,  // flat blocks of 16 x 16 pixels, each of one colour: what a lossy format keeps inside each block
+};
+
 // A borderless window of the driver's own with a known pattern on it.
 class PatternWindow {
  public:
-  PatternWindow(int x, int y, int w, int h, int seed = 1);
+  PatternWindow(int x, int y, int w, int h, int seed = 1, PatternStyle style = PatternStyle::Grid);
   ~PatternWindow();
   PatternWindow(const PatternWindow&) = delete;
   PatternWindow& operator=(const PatternWindow&) = delete;
   HWND hwnd() const { return hwnd_; }
   const Image& expected() const { return expected_; }
   static std::uint32_t Colour(int x, int y, int seed);
+  static std::uint32_t BlockColour(int x, int y, int seed);
 
   // Keeps the bottom `band` rows painted with the time since this call,
   // so a capture of the window tells when it was taken.
