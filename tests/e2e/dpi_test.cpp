@@ -233,14 +233,6 @@ TEST(Dpi, OptionsAndVersionInfoFollowADpiChange) {
   ExpectMainWindowAt(app, dpi);
 }
 
-// The picture area's picture as Copy puts it on the clipboard.
-Image CopiedPicture(App& app) {
-  EmptyTheClipboard();
-  app.Click("Copy");
-  EXPECT_TRUE(app.Sync());
-  return ClipboardBitmap();
-}
-
 // What Ctrl+S captures: the program in front, something known at the
 // top-left (which shows in the picture area once the capture is there) and
 // in the far corner (which a capture of a scaled-down screen leaves out).

@@ -99,4 +99,17 @@ std::vector<std::string> SaveLeftovers(const std::string& dir) {
   return out;
 }
 
+Image CopiedPicture(App& app) {
+  EmptyTheClipboard();
+  app.Click("Copy");
+  Image copied;
+  WaitUntil(
+      [&] {
+        copied = ClipboardBitmap();
+        return !copied.empty();
+      },
+      5000);
+  return copied;
+}
+
 }  // namespace e2e

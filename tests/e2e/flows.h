@@ -46,4 +46,8 @@ std::string SettingsLine(int state1, int state2, const std::string& dir);
 // Temporary files a save left in the directory (none after any save).
 std::vector<std::string> SaveLeftovers(const std::string& dir);
 
+// The picture the picture area holds, as Copy puts it on the clipboard
+// (empty when none arrived).
+Image CopiedPicture(App& app);
+
 }  // namespace e2e

@@ -29,20 +29,6 @@ bool SaveAs(App& app, const std::string& path) {
   return app.Barrier();
 }
 
-// The picture the picture area holds, as Copy puts it on the clipboard.
-Image CopiedPicture(App& app) {
-  EmptyTheClipboard();
-  app.Click("Copy");
-  Image copied;
-  WaitUntil(
-      [&] {
-        copied = ClipboardBitmap();
-        return !copied.empty();
-      },
-      5000);
-  return copied;
-}
-
 int ScreenW() {
   return ::GetSystemMetrics(SM_CXSCREEN);
 }

@@ -18,6 +18,7 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "harness_session.h"
 #include "registry_override.h"
 
@@ -252,7 +253,7 @@ TEST(MapiMail, TheProgramKeepsWorkingWhileTheMessageWindowIsOpen) {
   SendCtrlKey(VK_F10);
   EXPECT_TRUE(WaitUntil([&] { return SnapFiles(shots).size() == 1; }, 10000)) << "Ctrl+F10 did not capture";
   EXPECT_TRUE(app.Sync());
-  EXPECT_EQ(BmpProblem(ReadFileBytes(shots + "\\snap0.jpg")), "");
+  EXPECT_EQ(WholeFileProblem("JPEG", ReadFileBytes(shots + "\\snap0.jpg")), "");
   app.Click("Mail");
   EXPECT_TRUE(app.Sync());
   EXPECT_EQ(mail.Count("call MAPISendMailW"), 1) << "a second Mail reached the mail program";

@@ -12,6 +12,7 @@
 #include "flows.h"
 #include "harness.h"
 #include "harness_files.h"
+#include "harness_formats.h"
 #include "options_access.h"
 #include "registry_override.h"
 
@@ -53,10 +54,10 @@ bool CopyInto(const std::string& binFile, const std::string& dir) {
   return ::CopyFileW(Wide(BinDir() + "\\" + binFile).c_str(), Wide(dir + "\\" + binFile).c_str(), FALSE) != FALSE;
 }
 
-// A picture file: a bitmap, or a PNG for a name that asks for one.
-bool IsPictureFile(const std::string& path) {
-  std::string bytes = ReadFileBytes(path);
-  return (BmpProblem(bytes).empty()) || bytes.rfind("\x89PNG\r\n\x1A\n", 0) == 0;
+// Why the file at `path` is not one whole file of the format its name asks
+// for ("" when it is).
+std::string NamedFormatProblem(const std::string& path) {
+  return WholeFileProblem(FormatNamed(path), ReadFileBytes(path));
 }
 
 // What the program's open dialogs say, for a failure's report.
@@ -128,7 +129,7 @@ TEST(UnicodeNames, SaveAndMailAJapaneseAndRussianName) {
   std::optional<DialogInfo> message = SaveAs(app, path);
   ASSERT_FALSE(message) << message->text;
   EXPECT_EQ(ListDir(dir), std::vector<std::string>{std::string(kPhotos) + ".png"});
-  EXPECT_TRUE(IsPictureFile(path));
+  EXPECT_EQ(NamedFormatProblem(path), "");
 
   // Mail: the subject carries the name's UTF-8 bytes, the mail program's
   // window (titled with the decoded subject) is found, and the name is
@@ -184,8 +185,8 @@ TEST(UnicodeNames, AutomaticSavesGoIntoSuchAFolderOpenedInTheListAndItIsRemember
     c.Click(c.check1);
     ASSERT_TRUE(WaitUntil([&] { return c.state1() == BST_CHECKED; }, 3000));
     PostHotkey(app);
-    ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(folder + "\\snap0.jpg"); }, kSaveTimeoutMs));
-    EXPECT_EQ(BmpProblem(ReadFileBytes(folder + "\\snap0.jpg")), "");
+    ASSERT_TRUE(WaitUntil([&] { return SavedAs(folder + "\\snap0.jpg"); }, kSaveTimeoutMs));
+    EXPECT_EQ(NamedFormatProblem(folder + "\\snap0.jpg"), "");
 
     // "Apply": the code page cannot hold the folder, so the file is UTF-8
     // after a byte-order mark.
@@ -200,7 +201,7 @@ TEST(UnicodeNames, AutomaticSavesGoIntoSuchAFolderOpenedInTheListAndItIsRemember
   // taken with a search of that folder and writes snap1.
   App again({.programDir = programDir});
   PostHotkey(again);
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(folder + "\\snap1.jpg"); }, kSaveTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(folder + "\\snap1.jpg"); }, kSaveTimeoutMs));
   OptionsControls c(OpenOptions(again));
   ASSERT_TRUE(c.complete());
   EXPECT_EQ(c.dir(), folder);
@@ -314,8 +315,8 @@ TEST(UnicodeNames, A300CharacterPathSavesWhereLongPathsWorkAndOtherwiseSaysItIsT
   ASSERT_TRUE(policy.SetRaw(REG_DWORD, std::string("\x01\x00\x00\x00", 4)));
   App app({.settings = SettingsLine(1, 0, dir), .dirSuffix = "-again"});
   PostHotkey(app);
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(path); }, kSaveTimeoutMs)) << DialogTexts(app);
-  EXPECT_EQ(BmpProblem(ReadFileBytes(path)), "");
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(path); }, kSaveTimeoutMs)) << DialogTexts(app);
+  EXPECT_EQ(NamedFormatProblem(path), "");
   EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
