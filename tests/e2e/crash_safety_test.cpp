@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <map>
 #include <random>
+#include <string>
 
 #include "flows.h"
 #include "harness.h"
@@ -46,11 +47,23 @@ struct Seen {
 // colour.
 constexpr int kJpegTolerance = 8;
 
-// Checks the capture files not yet seen whole (whole files of their
-// format, their pixels decoded and compared with the screen's), and that
-// those seen before are unchanged; returns how many files had something
-// wrong.
-int CheckCaptures(const std::string& dir, const Image& screen, std::map<std::string, Seen>& seen, const char* when) {
+// `shown`'s rows down to the last whole 16-row band that ends before its
+// bottom: a JPEG encoder mixes the colours of one such band (its blocks and
+// halved colour resolution), so the band that meets what lies below the
+// pattern is left out of a JPEG's comparison.
+Image BandsClearOfTheBottom(const Image& shown) {
+  Image top = shown;
+  top.height = (shown.height - 1) / 16 * 16;
+  top.px.resize(static_cast<std::size_t>(top.width) * top.height);
+  return top;
+}
+
+// Checks the capture files not yet seen whole (whole files of the
+// screen's size and their format, their pixels decoded and compared with
+// `shown`, what the screen showed from its top-left), and that those seen
+// before are unchanged; returns how many files had something wrong.
+int CheckCaptures(const std::string& dir, const Image& shown, std::map<std::string, Seen>& seen, const char* when) {
+  const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
   int wrong = 0;
   for (const auto& name : SnapFiles(dir)) {
     std::string bytes = ReadFileBytes(dir + "\\" + name);
@@ -77,16 +90,17 @@ int CheckCaptures(const std::string& dir, const Image& screen, std::map<std::str
       ++wrong;
       continue;
     }
-    if (decoded.image.width != screen.width || decoded.image.height != screen.height) {
+    if (decoded.image.width != width || decoded.image.height != height) {
       ADD_FAILURE() << when << ": " << name << " is " << decoded.image.width << "x" << decoded.image.height
-                    << ", not the screen's " << screen.width << "x" << screen.height;
+                    << ", not the screen's " << width << "x" << height;
       ++wrong;
     } else if (format == "JPEG") {
-      if (int off = LargestDifferenceInsideBlocks(decoded.image, screen); off < 0 || off > kJpegTolerance) {
+      if (int off = LargestDifferenceInsideBlocks(decoded.image, BandsClearOfTheBottom(shown));
+          off < 0 || off > kJpegTolerance) {
         ADD_FAILURE() << when << ": " << name << " is not the screen: a colour is " << off << " levels off";
         ++wrong;
       }
-    } else if (long differ = CountDifferences(decoded.image, screen); differ != 0) {
+    } else if (long differ = TopLeftDifferences(decoded.image, shown); differ != 0) {
       ADD_FAILURE() << when << ": " << name << " is not the screen: " << differ << " pixels differ";
       ++wrong;
     }
@@ -95,8 +109,8 @@ int CheckCaptures(const std::string& dir, const Image& screen, std::map<std::str
 }
 
 // Moves the program's window off the screen and puts the pattern in front
-// of everything, then waits until the screen shows the pattern (what it
-// showed instead is kept beside the captures).
+// of everything, then waits until the screen shows the pattern from its
+// top-left (what it showed instead is kept beside the captures).
 void CoverTheScreen(App& app, const PatternWindow& screen, const std::string& dir) {
   RECT all{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   ::SetWindowPos(app.main(), nullptr, all.right + 100, all.bottom + 100, 0, 0,
@@ -106,7 +120,7 @@ void CoverTheScreen(App& app, const PatternWindow& screen, const std::string& di
   bool covered = WaitUntil(
       [&] {
         shown = GrabScreen(all);
-        return CountDifferences(shown, screen.expected()) == 0;
+        return TopLeftDifferences(shown, screen.expected()) == 0;
       },
       3000);
   if (!covered) SaveBmp(shown, dir + "\\uncovered.bmp");
@@ -152,9 +166,12 @@ void KillInsideAutomaticSaves(const std::string& extension) {
   std::mt19937 random(seed);
   const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
   const bool lossy = FormatNamed(extension) == "JPEG";
-  // What every capture shows: a pattern over the whole screen, in front of
-  // the program's windows (flat blocks under a lossy format).
-  PatternWindow screen(0, 0, width, height, 91, lossy ? PatternStyle::Blocks : PatternStyle::Grid);
+  // What every capture shows: a pattern over the screen, in front of the
+  // program's windows (flat blocks under a lossy format). It leaves out the
+  // screen's last row: Wine 10 without a window manager stops answering in
+  // its X11 driver for a window that covers the whole screen (Windows and
+  // Wine 8 do not), and that row is all the comparisons leave out.
+  PatternWindow screen(0, 0, width, height - 1, 91, lossy ? PatternStyle::Blocks : PatternStyle::Grid);
   // The size of a whole capture of the screen as a bitmap file. Every
   // capture of the one pattern gives a file of the same size, so the points
   // in a write are chosen within the size of the bitmap or, for the other
@@ -179,7 +196,11 @@ void KillInsideAutomaticSaves(const std::string& extension) {
     if (!programDir.empty()) options = AppOptions{.programDir = programDir};
     App app(options);
     programDir = app.dir();
-    ASSERT_TRUE(app.started() && app.main()) << "run " << runs << " did not start";
+    ASSERT_TRUE(app.started() && app.main())
+        << "run " << runs << " did not start: "
+        << (!app.started()   ? "the process was not created"
+            : !app.running() ? "the process ended with code " + std::to_string(app.exitCode())
+                             : "no main window within the start's wait");
     ASSERT_TRUE(OpenDialogs(app.pid()).empty()) << "run " << runs << " started with a message";
     ++runs;
     ASSERT_NO_FATAL_FAILURE(UseExtension(app, extension));
