@@ -8,7 +8,8 @@ set -eu
 PKGS="make cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 \
 xvfb x11-utils xdotool imagemagick googletest clang libclang-rt-14-dev \
 cups printer-driver-cups-pdf poppler-utils libcups2:i386 sox \
-fonts-wine fonts-liberation nsis zip libx11-dev x11-apps scrot debootstrap"
+fonts-wine fonts-liberation nsis zip libx11-dev x11-apps scrot debootstrap \
+xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils"
 
 missing=""
 for p in $PKGS; do

@@ -128,7 +128,8 @@ if [ "$what" = all ] || [ "$what" = e2e ]; then
     run_suite "end-to-end, 8-bit screen ($name)" "$BUILD/e2e-8bit$sfx-run.log" \
       env FW_WINE=$e FW_SCREEN=1024x768x8 FW_E2E_NAME=e2e-8bit "$FW_ROOT/scripts/e2e.sh" --gtest_filter='Palette.*'
     # Two monitors, the second left of the primary and lower (negative
-    # coordinates, uncovered corners of the virtual screen).
+    # coordinates, uncovered corners of the virtual screen), on a dummy Xorg
+    # server (scripts/lib/wine.sh, FW_MONITORS).
     run_suite "end-to-end, two monitors ($name)" "$BUILD/e2e-monitors$sfx-run.log" \
       env FW_WINE=$e FW_MONITORS="1024x768+800+0 800x600+0+84" FW_E2E_NAME=e2e-monitors "$FW_ROOT/scripts/e2e.sh" \
       --gtest_filter='Monitors.*'
@@ -148,9 +149,11 @@ if [ "$what" = all ] || [ "$what" = soak ]; then
   for e in "${ready_engines[@]}"; do
     name=${engine_names[$e]} sfx=$(suffix_of "$e")
     # A small screen keeps the files small. Wine 10 keeps a window within
-    # the screen, as Windows does, and on a 320x240 screen the program,
-    # made smaller than its window, stops answering after its first hotkey
-    # capture (not yet understood); 640x480 holds the whole window.
+    # the screen, as Windows does, so on a 320x240 screen the main window
+    # becomes exactly the screen's size, and Wine 10's X11 driver without a
+    # window manager stops answering for a window that covers the whole
+    # screen (a full-screen window; Windows and Wine 8 do not). 640x480
+    # holds the whole window.
     screen=320x240x24
     [ "$e" = 10 ] && screen=640x480x24
     run_suite "soak, ${FW_SOAK_CAPTURES:-1000} captures ($name)" "$BUILD/e2e-soak$sfx-run.log" \

@@ -76,10 +76,6 @@ fw_prefix_settings() {
     printf '\n; The system DPI of this prefix (FW_DPI): %s %% scaling.\n' "$((FW_DPI * 100 / 96))"
     printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$FW_DPI"
   fi
-  if [ -n "${FW_MONITORS:-}" ]; then
-    printf '\n; Several monitors (FW_MONITORS): Wine reads them from Xinerama, not XRandR.\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"UseXRandR"="N"\n'
-  fi
 }
 
 # Value names of a .reg file that the prefix's registry lacks, one a line
@@ -161,34 +157,93 @@ fw_prefix() {
 
 # Several monitors: FW_MONITORS="WxH+X+Y ..." (X root coordinates, the
 # first the primary; Wine puts the primary's top-left at 0,0, so a monitor
-# left of or above it has negative coordinates). Xvfb's Xinerama stacks its
-# screens at the root's origin, so the display is one Xvfb screen of the
-# monitors' bounding size, and a stand-in Xinerama library
-# (scripts/lib/xinerama_heads.c) reports the monitors to Wine. Sets
-# FW_MONITORS_SCREEN (the size for Xvfb) and exports LD_LIBRARY_PATH.
-fw_monitors_screen() {
-  local lib=$FW_BUILD/xinerama
-  FW_MONITORS_SCREEN=$(echo "$FW_MONITORS" | tr ' ' '\n' | awk -F'[x+]' 'NF == 4 {
-      if ($1 + $3 > w) w = $1 + $3; if ($2 + $4 > h) h = $2 + $4 }
-    END { if (w > 0 && h > 0) printf "%dx%dx24\n", w, h; else exit 1 }') || return 1
-  mkdir -p "$lib"
-  cc -O2 -shared -fPIC -Wl,-soname,libXinerama.so.1 -o "$lib/libXinerama.so.1" \
-    "$FW_ROOT/scripts/lib/xinerama_heads.c" || return 1
-  export LD_LIBRARY_PATH=$lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+# left of or above it has negative coordinates). Xvfb has one RandR output,
+# and its Xinerama stacks its screens at the root's origin, so such a
+# display is a real X server with the dummy video driver
+# (xserver-xorg-video-dummy), whose outputs xrandr sets to the monitors;
+# Wine 8 and Wine 10 both read them through XRandR. Xorg needs root.
+fw_monitors_config() {
+  cat <<'EOF'
+Section "ServerFlags"
+  Option "DontVTSwitch" "true"
+  Option "AllowMouseOpenFail" "true"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 4096 2048
+  EndSubSection
+EndSection
+Section "ServerLayout"
+  Identifier "layout"
+  Screen "screen"
+EndSection
+EOF
 }
 
-# Starts a private Xvfb on the first free display from 90 up (of the
-# monitors' size when FW_MONITORS names them).
+# Sets the running X server's dummy outputs DUMMY0, DUMMY1, ... to the
+# monitors FW_MONITORS names, the first the primary. The first output is
+# the one connected from the start; each other one gets its size's mode
+# (the dummy driver knows the standard sizes: 800x600, 1024x768,
+# 1920x1080, ...) before one call places them all, as Wine reads them
+# only so.
+fw_monitors_layout() {
+  local args="" i=0 m w h x y
+  for m in $FW_MONITORS; do
+    w=${m%%x*} m=${m#*x} h=${m%%+*} m=${m#*+} x=${m%%+*} y=${m#*+}
+    if [ $i = 0 ]; then
+      xrandr --output DUMMY0 --mode "${w}x$h" || return 1
+      args="--output DUMMY0 --pos ${x}x$y --primary"
+    else
+      xrandr --addmode DUMMY$i "${w}x$h" || return 1
+      args="$args --output DUMMY$i --mode ${w}x$h --pos ${x}x$y"
+    fi
+    i=$((i + 1))
+  done
+  [ $i -gt 0 ] || return 1
+  # shellcheck disable=SC2086
+  xrandr $args || return 1
+  # A full query probes the outputs again, which marks those just given a
+  # mode connected; Wine asks only for the current state, without a probe.
+  xrandr --query >/dev/null
+}
+
+# Starts a private Xvfb on the first free display from 90 up (with
+# FW_MONITORS, the dummy X server of those monitors instead).
 # Sets DISPLAY and FW_XVFB_PID.
 fw_xvfb_start() {
-  local size=${1:-1024x768x24} n=90
+  local size=${1:-1024x768x24} n=90 config=$FW_BUILD/xorg-monitors.conf
   if [ -n "${FW_MONITORS:-}" ]; then
-    fw_monitors_screen || { echo "FW_MONITORS: no monitors in '$FW_MONITORS'" >&2; return 1; }
-    size=$FW_MONITORS_SCREEN
+    if [ "$(id -u)" != 0 ] || ! command -v Xorg >/dev/null 2>&1; then
+      echo "FW_MONITORS: several monitors need Xorg with the dummy driver, run as root" >&2
+      return 1
+    fi
+    mkdir -p "$FW_BUILD"
+    fw_monitors_config > "$config"
   fi
   while [ $n -lt 400 ]; do
     if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then
-      Xvfb :$n -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &
+      if [ -n "${FW_MONITORS:-}" ]; then
+        Xorg :$n -config "$config" -nolisten tcp -noreset -logfile "$FW_BUILD/xorg-$n.log" >/dev/null 2>&1 &
+      else
+        Xvfb :$n -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &
+      fi
       FW_XVFB_PID=$!
       local i=0
       while [ $i -lt 100 ]; do
@@ -196,7 +251,11 @@ fw_xvfb_start() {
         # started one on the same display a moment before.
         if [ -e /tmp/.X11-unix/X$n ] && [ "$(tr -d ' ' < /tmp/.X$n-lock 2>/dev/null)" = "$FW_XVFB_PID" ]; then
           export DISPLAY=:$n
-          return 0
+          [ -z "${FW_MONITORS:-}" ] && return 0
+          fw_monitors_layout && return 0
+          echo "FW_MONITORS: could not lay out the monitors '$FW_MONITORS' (log: $FW_BUILD/xorg-$n.log)" >&2
+          fw_xvfb_stop
+          return 1
         fi
         if ! kill -0 $FW_XVFB_PID 2>/dev/null; then break; fi
         sleep 0.05

@@ -8,6 +8,7 @@
 
 #include "flows.h"
 #include "harness.h"
+#include "harness_formats.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -48,6 +49,10 @@ Layout Monitors() {
 
 #define REQUIRE_TWO_MONITORS(layout)                                                                             \
   if ((layout).all.size() < 2) GTEST_SKIP() << "one monitor here; the two-monitor run (FW_MONITORS) has two";    \
+  {                                                                                                              \
+    RECT overlap{};                                                                                              \
+    ASSERT_FALSE(::IntersectRect(&overlap, &(layout).primary, &(layout).other)) << "the monitors overlap";       \
+  }                                                                                                              \
   std::printf("monitors: primary (%ld,%ld)-(%ld,%ld), other (%ld,%ld)-(%ld,%ld), virtual (%ld,%ld)-(%ld,%ld)\n", \
               (layout).primary.left, (layout).primary.top, (layout).primary.right, (layout).primary.bottom,      \
               (layout).other.left, (layout).other.top, (layout).other.right, (layout).other.bottom,              \
@@ -125,11 +130,19 @@ TEST(Monitors, CtrlShiftF10AndCtrlShiftSGiveTheVirtualScreenWithEachMonitorsPatt
   // Ctrl+Shift+F10, from the background, saved automatically.
   ASSERT_TRUE(BringToFront(onOther.hwnd()));
   SendKey(VK_F10, true, false, true);
-  ASSERT_TRUE(WaitUntil([&] { return SavedBitmap(shots + "\\snap0.jpg"); }, kSaveTimeoutMs)) << "nothing saved";
-  Image saved = LoadBmpFile(shots + "\\snap0.jpg");
-  EXPECT_EQ(VirtualScreenProblems(saved, layout, patterns), 0);
-  if (VirtualScreenProblems(saved, layout, patterns) != 0) SaveBmp(saved, app.dir() + "\\hotkey.bmp");
+  ASSERT_TRUE(WaitUntil([&] { return SavedAs(shots + "\\snap0.jpg"); }, kSaveTimeoutMs)) << "nothing saved";
+  // The file is a whole JPEG of the virtual screen's size; its pixels,
+  // which JPEG does not keep exactly, are judged as Copy gives them.
+  std::string saved = ReadFileBytes(shots + "\\snap0.jpg");
+  EXPECT_EQ(WholeFileProblem("JPEG", saved), "");
+  int savedW = 0, savedH = 0;
+  EXPECT_TRUE(JpegSize(saved, savedW, savedH));
+  EXPECT_EQ(savedW, layout.virtual_.right - layout.virtual_.left);
+  EXPECT_EQ(savedH, layout.virtual_.bottom - layout.virtual_.top);
   EXPECT_TRUE(app.SettledDialogs().empty());
+  Image captured = CopiedPicture(app);
+  EXPECT_EQ(VirtualScreenProblems(captured, layout, patterns), 0);
+  if (VirtualScreenProblems(captured, layout, patterns) != 0) SaveBmp(captured, app.dir() + "\\hotkey.bmp");
 
   // Ctrl+Shift+S in the main window: at once, no notice, nothing saved.
   SendCtrlKey(VK_F12);
@@ -139,16 +152,8 @@ TEST(Monitors, CtrlShiftF10AndCtrlShiftSGiveTheVirtualScreenWithEachMonitorsPatt
   ASSERT_TRUE(WaitUntil([&] { return !AreaBlank(app); }, 3000)) << "Ctrl+Shift+S captured nothing";
   EXPECT_FALSE(::IsIconic(app.main()));
   EXPECT_TRUE(app.SettledDialogs().empty());
-  app.Click("Copy");
-  Image copied;
-  const RECT& v = layout.virtual_;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        copied = ClipboardBitmap();
-        return copied.width == v.right - v.left;
-      },
-      3000))
-      << "the picture did not reach the clipboard";
+  Image copied = CopiedPicture(app);
+  ASSERT_FALSE(copied.empty()) << "the picture did not reach the clipboard";
   EXPECT_EQ(VirtualScreenProblems(copied, layout, patterns), 0);
   if (VirtualScreenProblems(copied, layout, patterns) != 0) SaveBmp(copied, app.dir() + "\\shortcut.bmp");
   EXPECT_EQ(ListDir(shots), std::vector<std::string>{"snap0.jpg"}) << "the shortcut saved automatically";
