@@ -99,6 +99,24 @@ std::vector<std::string> SaveLeftovers(const std::string& dir) {
   return out;
 }
 
+bool PasteADrawing(App& app) {
+  HDC ref = ::GetDC(nullptr);
+  RECT frame{0, 0, 2540, 1270};  // in hundredths of a millimetre
+  HDC mf = ::CreateEnhMetaFileA(ref, nullptr, &frame, nullptr);
+  ::ReleaseDC(nullptr, ref);
+  ::Rectangle(mf, 5, 5, 60, 30);
+  HENHMETAFILE emf = ::CloseEnhMetaFile(mf);
+  if (!::OpenClipboard(nullptr)) {
+    ::DeleteEnhMetaFile(emf);
+    return false;
+  }
+  ::EmptyClipboard();
+  if (!::SetClipboardData(CF_ENHMETAFILE, emf)) ::DeleteEnhMetaFile(emf);
+  ::CloseClipboard();
+  app.Click("Paste");
+  return app.Sync();
+}
+
 Image CopiedPicture(App& app) {
   EmptyTheClipboard();
   app.Click("Copy");

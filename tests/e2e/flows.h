@@ -46,6 +46,10 @@ std::string SettingsLine(int state1, int state2, const std::string& dir);
 // Temporary files a save left in the directory (none after any save).
 std::vector<std::string> SaveLeftovers(const std::string& dir);
 
+// Puts a drawing on the clipboard, an enhanced metafile of 1 x 0.5 inch
+// holding one rectangle, and pastes it; true once the paste was handled.
+bool PasteADrawing(App& app);
+
 // The picture the picture area holds, as Copy puts it on the clipboard
 // (empty when none arrived).
 Image CopiedPicture(App& app);

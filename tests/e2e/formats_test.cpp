@@ -95,24 +95,9 @@ TEST(Formats, GifNamesGiveAGifOfThePicturesSize) {
   EXPECT_TRUE(app.SettledDialogs().empty());
 }
 
-HENHMETAFILE MakeEmf() {
-  HDC ref = ::GetDC(nullptr);
-  RECT frame{0, 0, 2540, 1270};  // 1 x 0.5 inch, in hundredths of a millimetre
-  HDC mf = ::CreateEnhMetaFileA(ref, nullptr, &frame, nullptr);
-  ::ReleaseDC(nullptr, ref);
-  ::Rectangle(mf, 5, 5, 60, 30);
-  return ::CloseEnhMetaFile(mf);
-}
-
 TEST(Formats, APastedMetafileUnderARasterNameIsDrawnAtItsNaturalSize) {
   App app;
-  HENHMETAFILE emf = MakeEmf();
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  ::SetClipboardData(CF_ENHMETAFILE, emf);
-  ::CloseClipboard();
-  app.Click("Paste");
-  app.Sync();
+  ASSERT_TRUE(PasteADrawing(app));
   std::string path = app.dir() + "\\drawing.png";
   ASSERT_TRUE(SaveAs(app, path)) << "it holds " << FormatOfBytes(ReadFileBytes(path));
   Decoded decoded = DecodeFile(path);

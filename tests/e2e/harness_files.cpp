@@ -35,20 +35,6 @@ std::string PercentDecoded(const std::string& text) {
   return out;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(line);
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return out;
-}
-
 }  // namespace
 
 void PostHotkey(App& app, int id) {

@@ -17,17 +17,6 @@ constexpr const char* kNothingSaved = "No image is saved yet";
 constexpr const char* kNoMailWindow = "No mail window appeared, so the image was not attached.";
 constexpr const char* kNotInFront = "The mail window did not come to the front, so nothing was attached.";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(line);
-  }
-  return out;
-}
-
 // The stand-in mail program as the mailto: handler for the test's duration;
 // its windows are closed at the end.
 class MailHandler {

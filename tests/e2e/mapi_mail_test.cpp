@@ -38,17 +38,6 @@ constexpr DWORD kAttachmentNotFound = 11;
 constexpr DWORD kNotSupported = 26;
 constexpr const char* kDialogAndLogonUi = "flags 9";  // MAPI_DIALOG (8) | MAPI_LOGON_UI (1)
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(line);
-  }
-  return out;
-}
-
 std::string Dword(DWORD n) {
   return std::string(reinterpret_cast<const char*>(&n), sizeof n);
 }

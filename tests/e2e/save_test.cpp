@@ -288,25 +288,10 @@ TEST(Prompt, ExitAsksAndBackingOutOfTheSaveDialogKeepsTheProgramOpen) {
 namespace e2e {
 namespace {
 
-HENHMETAFILE MakeEmf() {
-  HDC ref = ::GetDC(nullptr);
-  RECT frame{0, 0, 2540, 1270};
-  HDC mf = ::CreateEnhMetaFileA(ref, nullptr, &frame, nullptr);
-  ::ReleaseDC(nullptr, ref);
-  ::Rectangle(mf, 5, 5, 60, 30);
-  return ::CloseEnhMetaFile(mf);
-}
-
 TEST(Save, MetafilePicturesAreSavedAsMetafilesOfTheirOwnKind) {
   App app;
   // An enhanced metafile: the file is the metafile itself.
-  HENHMETAFILE emf = MakeEmf();
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  ::SetClipboardData(CF_ENHMETAFILE, emf);
-  ::CloseClipboard();
-  app.Click("Paste");
-  app.Sync();
+  ASSERT_TRUE(PasteADrawing(app));
   std::string path = app.dir() + "\\drawing.bmp";  // the name does not change the format
   SaveAs(app, path);
   ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 10000));

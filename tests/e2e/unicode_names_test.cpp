@@ -35,17 +35,6 @@ constexpr const char* kTooLong =
 // names: English Windows' 1252, which the run's locale gives Wine.
 constexpr UINT kEnglishCodePage = 1252;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(line);
-  }
-  return out;
-}
-
 bool MakeDir(const std::string& path) {
   return ::CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE;
 }

@@ -1,5 +1,7 @@
 #include "harness/text.h"
 
+#include <sstream>
+
 #include <windows.h>
 
 namespace e2e {
@@ -18,6 +20,17 @@ std::string Utf8(const std::wstring& wide) {
   std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
   if (n > 0) {
     ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  }
+  return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
   }
   return out;
 }
