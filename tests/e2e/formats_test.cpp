@@ -11,6 +11,7 @@
 #include "harness.h"
 #include "harness_files.h"
 #include "harness_formats.h"
+#include "harness_reentry.h"
 #include "options_access.h"
 
 namespace e2e {
@@ -167,9 +168,8 @@ TEST(Formats, AutomaticSavesWithPngAndJpgGiveThoseFormats) {
 }
 
 TEST(Formats, AReadOnlyFolderGivesTodaysMessagesForPngAndWritesNothing) {
-  char ro[MAX_PATH] = {};
-  DWORD n = ::GetEnvironmentVariableA("FW_READONLY_DIR", ro, sizeof ro);
-  if (n == 0 || n >= sizeof ro) GTEST_SKIP() << "no unwritable directory on this machine";
+  const std::string ro = ReadOnlyDir();
+  if (ro.empty()) GTEST_SKIP() << "no unwritable directory on this machine";
   App app({.settings = SettingsLine(1, 0, ro)});
   PatternWindow pattern(0, 0, kW, kH, 56);
   ASSERT_TRUE(CaptureScreenWithPattern(app, pattern));
@@ -177,7 +177,7 @@ TEST(Formats, AReadOnlyFolderGivesTodaysMessagesForPngAndWritesNothing) {
   app.Click("Save");
   HWND dlg = WaitForSaveDialog(app.pid(), 10000);
   ASSERT_NE(dlg, nullptr);
-  ChooseFileName(dlg, std::string(ro) + "\\shot.png");
+  ChooseFileName(dlg, ro + "\\shot.png");
   auto msg = WaitForDialog(app.pid(), 6000, "Framewick");
   ASSERT_TRUE(msg);
   EXPECT_EQ(msg->text, "Could Not Save, No Image Snapped Yet");
@@ -190,7 +190,7 @@ TEST(Formats, AReadOnlyFolderGivesTodaysMessagesForPngAndWritesNothing) {
   PostHotkey(app);
   auto failure = WaitForDialog(app.pid(), 6000, "Framewick");
   ASSERT_TRUE(failure);
-  EXPECT_NE(failure->text.find(std::string(ro) + "\\snap0.png"), std::string::npos) << failure->text;
+  EXPECT_NE(failure->text.find(ro + "\\snap0.png"), std::string::npos) << failure->text;
   PressDialogButton(failure->hwnd, IDOK);
   ASSERT_TRUE(WaitDialogGone(failure->hwnd, 3000));
   EXPECT_TRUE(app.SettledDialogs().empty());

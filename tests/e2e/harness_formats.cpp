@@ -27,7 +27,7 @@ std::uint32_t Tiff32(const std::string& s, std::size_t at, bool little) {
          static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 3])) << 24;
 }
 
-// CRC-32 as the PNG specification (ISO/IEC 15948, annex D) gives it.
+// CRC-32 as the PNG standard (ISO/IEC 15948, annex D) gives it.
 std::uint32_t Crc32(const std::string& bytes, std::size_t from, std::size_t count) {
   std::uint32_t crc = 0xFFFFFFFFu;
   for (std::size_t i = from; i < from + count; ++i) {

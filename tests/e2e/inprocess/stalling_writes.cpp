@@ -58,7 +58,9 @@ bool IsTemp(const std::string& path) {
 [[noreturn]] void Stall() {
   HANDLE stalled = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, e2e::StalledEventName(::GetCurrentProcessId()).c_str());
   if (stalled) ::SetEvent(stalled);
-  for (;;) ::Sleep(INFINITE);
+  // Nothing more happens in this process: it waits for the kill (its own
+  // handle is signalled only once it has ended).
+  for (;;) ::WaitForSingleObject(::GetCurrentProcess(), INFINITE);
 }
 
 // A temporary file created anew for writing (not an earlier one opened to

@@ -203,12 +203,27 @@ struct AnsiText {
   std::wstring wide;
 };
 
-}  // namespace
+// A wide text as it is, for the template below.
+struct WideText {
+  explicit WideText(const wchar_t* text) : text(text) {}
+  const wchar_t* get() const { return text; }
+  const wchar_t* text;
+};
 
-extern "C" __declspec(dllexport) ULONG WINAPI
-    MAPISendMailW(LHANDLE session, ULONG_PTR uiParam, MessageW* message, FLAGS flags, ULONG reserved) {
+AnsiText TextOf(const char* text) {
+  return AnsiText(text);
+}
+WideText TextOf(const wchar_t* text) {
+  return WideText(text);
+}
+
+// Records a call of either function (MapiMessage or MapiMessageW) and
+// answers it.
+template <typename Message>
+ULONG RecordCall(const char* call, LHANDLE session, ULONG_PTR uiParam, const Message* message, FLAGS flags,
+                 ULONG reserved) {
   Record record;
-  record.Line("call MAPISendMailW");
+  record.Line(call);
   record.Number("session", session);
   record.Number("uiparam", uiParam);
   record.Number("flags", flags);
@@ -217,52 +232,33 @@ extern "C" __declspec(dllexport) ULONG WINAPI
     record.Line("message (none)");
     return MAPI_E_FAILURE;
   }
-  record.Text("subject", message->lpszSubject);
-  record.Text("body", message->lpszNoteText);
-  record.Text("type", message->lpszMessageType);
+  record.Text("subject", TextOf(message->lpszSubject).get());
+  record.Text("body", TextOf(message->lpszNoteText).get());
+  record.Text("type", TextOf(message->lpszMessageType).get());
   record.Line(message->lpOriginator ? "originator given" : "originator (none)");
   record.Number("recipients", message->nRecipCount);
   for (ULONG i = 0; message->lpRecips && i < message->nRecipCount; ++i) {
-    const RecipW& r = message->lpRecips[i];
-    RecordRecipient(record, "recipient", r.ulRecipClass, r.lpszName, r.lpszAddress);
+    const auto& r = message->lpRecips[i];
+    RecordRecipient(record, "recipient", r.ulRecipClass, TextOf(r.lpszName).get(), TextOf(r.lpszAddress).get());
   }
   record.Number("files", message->nFileCount);
   for (ULONG i = 0; message->lpFiles && i < message->nFileCount; ++i) {
-    const FileW& f = message->lpFiles[i];
-    record.Text("file", f.lpszPathName);
-    record.Text("name", f.lpszFileName);
+    const auto& f = message->lpFiles[i];
+    record.Text("file", TextOf(f.lpszPathName).get());
+    record.Text("name", TextOf(f.lpszFileName).get());
     record.Number("position", f.nPosition);
   }
   return Answer(record);
 }
 
+}  // namespace
+
+extern "C" __declspec(dllexport) ULONG WINAPI
+    MAPISendMailW(LHANDLE session, ULONG_PTR uiParam, MessageW* message, FLAGS flags, ULONG reserved) {
+  return RecordCall("call MAPISendMailW", session, uiParam, message, flags, reserved);
+}
+
 extern "C" __declspec(dllexport) ULONG WINAPI
     MAPISendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags, ULONG reserved) {
-  Record record;
-  record.Line("call MAPISendMail");
-  record.Number("session", session);
-  record.Number("uiparam", uiParam);
-  record.Number("flags", flags);
-  record.Number("reserved", reserved);
-  if (!message) {
-    record.Line("message (none)");
-    return MAPI_E_FAILURE;
-  }
-  record.Text("subject", AnsiText(message->lpszSubject).get());
-  record.Text("body", AnsiText(message->lpszNoteText).get());
-  record.Text("type", AnsiText(message->lpszMessageType).get());
-  record.Line(message->lpOriginator ? "originator given" : "originator (none)");
-  record.Number("recipients", message->nRecipCount);
-  for (ULONG i = 0; message->lpRecips && i < message->nRecipCount; ++i) {
-    const MapiRecipDesc& r = message->lpRecips[i];
-    RecordRecipient(record, "recipient", r.ulRecipClass, AnsiText(r.lpszName).get(), AnsiText(r.lpszAddress).get());
-  }
-  record.Number("files", message->nFileCount);
-  for (ULONG i = 0; message->lpFiles && i < message->nFileCount; ++i) {
-    const MapiFileDesc& f = message->lpFiles[i];
-    record.Text("file", AnsiText(f.lpszPathName).get());
-    record.Text("name", AnsiText(f.lpszFileName).get());
-    record.Number("position", f.nPosition);
-  }
-  return Answer(record);
+  return RecordCall("call MAPISendMail", session, uiParam, message, flags, reserved);
 }
